@@ -1,0 +1,25 @@
+// The GUI entry point of setup.exe.
+#include <objbase.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "driver/messages.h"
+#include "driver/run_setup.h"
+#include "driver/setup_context.h"
+
+SSetupContext* g_setup = nullptr;
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandTail, int showCommand) {
+    g_setup = static_cast<SSetupContext*>(std::calloc(1, sizeof(SSetupContext)));
+    if (g_setup == nullptr) {
+        ShowMessageBox(nullptr, 1, kCaptionError, MB_OK, nullptr);
+        return 0;
+    }
+    CoInitialize(nullptr);
+    RunSetup(instance, previous, commandTail, showCommand);
+    CoUninitialize();
+    std::free(g_setup);
+    g_setup = nullptr;
+    return 0;
+}

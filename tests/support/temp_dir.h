@@ -1,0 +1,24 @@
+// A unique scratch folder per test, removed with its content at the end.
+#pragma once
+
+#include <string>
+
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // The path of name inside the folder, with the platform's separator.
+    std::string File(const std::string& name) const;
+
+  private:
+    std::string path_;
+};
+
+// The whole content of a file, or an empty string if it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+// Writes bytes as the whole content of a file; false on failure.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
