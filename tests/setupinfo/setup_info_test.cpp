@@ -1,0 +1,284 @@
+#include "setupinfo/setup_info.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "base/file_io.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// The record as a package carries it: pages warning, licence, start, progress and finish;
+// install folder under "64"; "RV" root HKEY_CURRENT_USER; texts 18 and 19 empty; four stored
+// paths of programs to remember.
+// clang-format off
+const char kExampleBytes[] =
+    "\x01"              // version
+    "\xE3\x00\x00\x00"  // page bits
+    "\x00\x00\x08\x00"  // option bits
+    "\x14"              // install-folder macro 20, "64"
+    "\x0F"              // registry-root macro 15, HKEY_CURRENT_USER
+    "\x0F\x00"          // extra number
+    "\x16\x00"          // 22 texts
+    "\x06\x00" "Notice"
+    "\x07\x00" "Licence"
+    "\x09\x00" "\\Quorvane"
+    "\x08\x00" "Quorvane"
+    "\x05\x00" "Start"
+    "\x07\x00" "Removed"
+    "\x06\x00" "Simple"
+    "\x06\x00" "Custom"
+    "\x02\x00" "QV"
+    "\x09\x00" "Installed"
+    "\x03\x00" "Now"
+    "\x05\x00" "Later"
+    "\x0C\x00" "\x83\x5A\x83\x62\x83\x67\x83\x41\x83\x62\x83\x76"  // セットアップ
+    "\x0D\x00" "Quorvane Tool"
+    "\x0C\x00" "QuorvaneTool"
+    "\x0D\x00" "Quorvane Tool"
+    "\x06\x00" "Remove"
+    "\x05\x00" "Begin"
+    "\x00\x00"
+    "\x00\x00"
+    "\x07\x00" "Missing"
+    "\x0B\x00" "\\uninst.dat"
+    "\x04\x00"          // 4 list entries
+    "\x0A\x00\x00\x00" "86\\A\\a.exe"
+    "\x0A\x00\x00\x00" "86\\A\\b.exe"
+    "\x0A\x00\x00\x00" "64\\B\\c.exe"
+    "\x08\x00\x00\x00" "WF\\d.txt";
+// clang-format on
+const std::string kExample(kExampleBytes, sizeof kExampleBytes - 1);
+
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+class SetupInfoFile : public testing::Test {
+  protected:
+    // Loads bytes from a file; the position after the load goes to *end when asked for.
+    int Load(const std::string& bytes, SSetupInfo* info, std::uint64_t* end = nullptr) {
+        EXPECT_TRUE(WriteWholeFile(path_, bytes));
+        FileHandle file(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
+        int result = SetupInfoLoad(info, file.get());
+        if (end != nullptr)
+            GetFilePosition(file.get(), end);
+        return result;
+    }
+    // The bytes that SetupInfoSave writes, or "<failed>".
+    std::string Save(const SSetupInfo& info) {
+        int result = 0;
+        {
+            FileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+            EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
+            result = SetupInfoSave(&info, file.get());
+        }
+        return result ? ReadWholeFile(path_) : "<failed>";
+    }
+
+    TempDir dir_;
+    std::string path_ = dir_.File("info.bin");
+};
+
+// Version, page bits 1, option bits 2, macros 8 and 16, extra number 7.
+const std::string kHead("\x01\x01\x00\x00\x00\x02\x00\x00\x00\x08\x10\x07\x00", 13);
+
+// A record of kHead, textCount texts "t<i>" and the given list part.
+std::string RecordWith(int textCount, const std::string& listPart) {
+    std::string bytes = kHead;
+    bytes += static_cast<char>(textCount);
+    bytes += '\0';
+    for (int i = 0; i < textCount; ++i) {
+        std::string text = "t" + std::to_string(i);
+        bytes += static_cast<char>(text.size());
+        bytes += '\0';
+        bytes += text;
+    }
+    return bytes + listPart;
+}
+
+TEST_F(SetupInfoFile, ExampleRecordLoadsAndSavesByteForByte) {
+    ASSERT_EQ(kExample.size(), 267u);
+    SSetupInfo info;
+    std::uint64_t end = 0;
+    ASSERT_EQ(Load(kExample + "tree image behind the record", &info, &end), 1);
+    EXPECT_EQ(end, kExample.size()) << "the reader stops where the next part begins";
+    EXPECT_EQ(info.pageBits, 0xE3u);
+    EXPECT_EQ(info.optionBits, 0x00080000u);
+    EXPECT_EQ(info.installFolderMacro, 20);
+    EXPECT_EQ(info.registryRootMacro, 15);
+    EXPECT_EQ(info.extraNumber, 15);
+    EXPECT_STREQ(info.texts[TEXT_INSTALL_PATH], "\\Quorvane");
+    EXPECT_STREQ(info.texts[TEXT_INSTALL_TITLE],
+                 "\x83\x5A\x83\x62\x83\x67\x83\x41\x83\x62\x83\x76");
+    EXPECT_STREQ(info.texts[TEXT_DATA_FILE], "\\uninst.dat");
+    ASSERT_NE(info.texts[TEXT_FOLDER_KEY], nullptr) << "a text of length 0 is empty, not null";
+    EXPECT_STREQ(info.texts[TEXT_FOLDER_KEY], "");
+    ASSERT_EQ(info.listCount, 4);
+    EXPECT_STREQ(info.list[2], "64\\B\\c.exe");
+    EXPECT_STREQ(info.list[3], "WF\\d.txt");
+    EXPECT_EQ(SetupInfoTestFlag(&info, PAGE_FINISH), 1);
+    EXPECT_EQ(SetupInfoTestFlag(&info, PAGE_MODE), 0);
+    EXPECT_EQ(SetupInfoTestOption(&info, 19), 1);
+
+    EXPECT_EQ(Save(info), kExample);
+}
+
+TEST_F(SetupInfoFile, TextCountsBelowAndAboveTwentyTwo) {
+    SSetupInfo none;
+    ASSERT_EQ(Load(RecordWith(0, std::string("\x00\x00", 2)), &none), 1);
+    for (const char* text : none.texts)
+        EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(none.listCount, 0);
+    EXPECT_EQ(none.list, nullptr);
+    // Saved again: 22 texts of length 0.
+    std::string saved = Save(none);
+    EXPECT_EQ(saved, kHead + std::string("\x16\x00", 2) + std::string(44 + 2, '\0'));
+
+    SSetupInfo extra;
+    std::string list(
+        "\x01\x00\x03\x00\x00\x00"
+        "a\\b",
+        9);
+    ASSERT_EQ(Load(RecordWith(25, list), &extra), 1);
+    EXPECT_STREQ(extra.texts[0], "t0");
+    EXPECT_STREQ(extra.texts[21], "t21");
+    ASSERT_EQ(extra.listCount, 1) << "the texts beyond 22 are skipped, not taken for the list";
+    EXPECT_STREQ(extra.list[0], "a\\b");
+}
+
+TEST_F(SetupInfoFile, NullTextsAndEntriesSaveAsEmpty) {
+    SSetupInfo info;
+    ASSERT_EQ(SetupInfoSetText(&info, 5, "five"), 1);
+    info.list = static_cast<char**>(std::calloc(3, sizeof(char*)));
+    info.listCount = 3;
+    info.list[1] = static_cast<char*>(std::malloc(4));
+    std::memcpy(info.list[1], "x\\y", 4);
+    std::string saved = Save(info);
+    ASSERT_NE(saved, "<failed>");
+
+    SSetupInfo loaded;
+    ASSERT_EQ(Load(saved, &loaded), 1);
+    EXPECT_STREQ(loaded.texts[5], "five");
+    EXPECT_STREQ(loaded.texts[4], "");
+    ASSERT_EQ(loaded.listCount, 3);
+    EXPECT_STREQ(loaded.list[0], "");
+    EXPECT_STREQ(loaded.list[1], "x\\y");
+    EXPECT_STREQ(loaded.list[2], "");
+    EXPECT_EQ(Save(loaded), saved);
+}
+
+TEST_F(SetupInfoFile, DamagedRecordsFailCleanly) {
+    // Every shorter prefix fails; the sanitizers catch a leak or an overread.
+    for (std::size_t size = 0; size < kExample.size(); ++size) {
+        SSetupInfo info;
+        EXPECT_EQ(Load(kExample.substr(0, size), &info), 0) << "prefix of " << size << " bytes";
+    }
+    SSetupInfo info;
+    EXPECT_EQ(Load("\x02" + kExample.substr(1), &info), 0) << "unknown version";
+    // Lengths far beyond the file's end fail without a giant allocation.
+    EXPECT_EQ(Load(RecordWith(0, std::string("\x01\x00\xFF\xFF\xFF\xFF"
+                                             "abc",
+                                             9)),
+                   &info),
+              0);
+    EXPECT_EQ(Load(kHead + std::string("\x01\x00\xFF\xFF"
+                                       "ab",
+                                       6),
+                   &info),
+              0);
+    // A failed load keeps what it read; loading again replaces it.
+    EXPECT_EQ(Load(kExample.substr(0, kExample.size() - 3), &info), 0);
+    EXPECT_STREQ(info.texts[TEXT_DATA_FILE], "\\uninst.dat");
+    ASSERT_EQ(Load(kExample, &info), 1);
+    EXPECT_EQ(info.listCount, 4);
+}
+
+TEST_F(SetupInfoFile, SaveRefusesWhatItCannotWrite) {
+    SSetupInfo info;
+    ASSERT_EQ(SetupInfoSetText(&info, 1, std::string(0xFFFF, 'L').c_str()), 1);
+    std::string saved = Save(info);
+    SSetupInfo loaded;
+    ASSERT_EQ(Load(saved, &loaded), 1) << "the longest text that fits";
+    EXPECT_EQ(std::strlen(loaded.texts[1]), 0xFFFFu);
+
+    ASSERT_EQ(SetupInfoSetText(&info, 1, std::string(0x10000, 'L').c_str()), 1);
+    EXPECT_EQ(Save(info), "<failed>") << "its length would wrap and corrupt the record";
+
+    ASSERT_EQ(SetupInfoSetText(&info, 1, "short"), 1);
+    ASSERT_TRUE(WriteWholeFile(path_, ""));
+    FileHandle readOnly(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_EQ(SetupInfoSave(&info, readOnly.get()), 0) << "a failing write";
+}
+
+TEST(SetupInfo, BitsTextsAndNames) {
+    SSetupInfo info;
+    SetupInfoSetOption(&info, 35, 1);
+    EXPECT_EQ(info.optionBits, 1u << 3) << "bit numbers count modulo 32";
+    EXPECT_EQ(SetupInfoTestOption(&info, 3), 1);
+    SetupInfoSetOption(&info, 3, 0);
+    SetupInfoSetFlag(&info, PAGE_DEST_GROUP, 1);
+    EXPECT_EQ(info.optionBits, 0u);
+    EXPECT_EQ(info.pageBits, 1u << 10);
+
+    EXPECT_EQ(SetupInfoSetText(&info, 21, "\\data.dat"), 1);
+    EXPECT_EQ(SetupInfoSetText(&info, 22, "x"), 0);
+    EXPECT_EQ(SetupInfoSetText(&info, -1, "x"), 0);
+    EXPECT_EQ(SetupInfoSetText(&info, 21, nullptr), 1);
+    EXPECT_EQ(info.texts[21], nullptr);
+
+    info.list = static_cast<char**>(std::calloc(3, sizeof(char*)));
+    info.listCount = 3;
+    info.list[1] = static_cast<char*>(std::malloc(16));
+    std::strcpy(info.list[1], "86\\App\\RUN.exe");
+    info.list[2] = static_cast<char*>(std::malloc(16));
+    std::strcpy(info.list[2], "86\\App\\run.exe");
+    EXPECT_EQ(SetupInfoFindName(&info, "86\\app\\run.EXE"), 1) << "first match, null entry skipped";
+    EXPECT_EQ(SetupInfoFindName(&info, "86\\App\\run"), -1);
+    EXPECT_EQ(SetupInfoFindName(&info, ""), -1);
+    std::strcpy(info.list[1], "");
+    EXPECT_EQ(SetupInfoFindName(&info, ""), -1) << "an emptied entry is never found";
+}
+
+TEST(SetupInfo, PathSlotsHoldOnePathPerListEntry) {
+    SSetupInfo info;
+    EXPECT_EQ(SetupInfoAddPath(&info, "C:\\a.exe"), 0) << "no list, no slots";
+    EXPECT_EQ(info.pathSlots, nullptr);
+
+    info.list = static_cast<char**>(std::calloc(2, sizeof(char*)));
+    info.listCount = 2;
+    const std::string longest(259, 'p');
+    EXPECT_EQ(SetupInfoAddPath(&info, std::string(260, 'p').c_str()), 0) << "longer than a slot";
+    ASSERT_EQ(SetupInfoAddPath(&info, "C:\\a.exe"), 1);
+    ASSERT_EQ(SetupInfoAddPath(&info, longest.c_str()), 1);
+    EXPECT_EQ(SetupInfoAddPath(&info, "C:\\c.exe"), 0) << "all slots used";
+    EXPECT_EQ(info.usedPathSlots, 2);
+    EXPECT_EQ(info.pathSlotCapacity, 2);
+    EXPECT_STREQ(info.pathSlots, "C:\\a.exe");
+    EXPECT_EQ(std::string(info.pathSlots + kSetupInfoPathSlotSize), longest);
+
+    SetupInfoFree(&info);
+    EXPECT_EQ(info.pathSlots, nullptr);
+    EXPECT_EQ(info.usedPathSlots, 0);
+    EXPECT_EQ(info.listCount, 0);
+}
+
+}  // namespace
