@@ -1,5 +1,7 @@
 #include "base/dbcs.h"
 
+#include <cstring>
+
 #include "base/platform.h"
 
 namespace {
@@ -29,6 +31,13 @@ int CompareNoCaseN(const char* a, const char* b, std::uint32_t n) {
         ++i;
     }
     return 1;
+}
+
+int EqualNoCase(const char* a, const char* b) {
+    std::size_t length = std::strlen(a);
+    if (std::strlen(b) != length)
+        return 0;
+    return CompareNoCaseN(a, b, static_cast<std::uint32_t>(length));
 }
 
 int IsTrailByteAt(const char* text, std::uint32_t index) {

@@ -8,6 +8,9 @@
 // 1 if the first n bytes of a and b agree: a double-byte pair of a must equal b's pair exactly
 // and counts as two bytes; single bytes may differ in ASCII letter case only. n = 0 gives 1.
 int CompareNoCaseN(const char* a, const char* b, std::uint32_t n);
+// 1 if a and b are the same text ignoring ASCII letter case, compared as CompareNoCaseN does
+// (double-byte pairs must match exactly: ア 83 41 and ヂ 83 61 differ).
+int EqualNoCase(const char* a, const char* b);
 // 1 if the byte at index is the trail byte of a double-byte character.
 int IsTrailByteAt(const char* text, std::uint32_t index);
 // 1 if the byte at index is x and is not a trail byte.
