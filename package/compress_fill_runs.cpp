@@ -1,0 +1,49 @@
+// Fill-run coding: methods 2 (runs of 0x00) and 3 (runs of 0xCC).
+#include "base/file_io.h"
+#include "package/bit_reader.h"
+#include "package/borrowed_stream.h"
+#include "package/codec_format.h"
+#include "package/codec_output.h"
+#include "package/compress.h"
+#include "package/count_codes.h"
+
+int SCompress::DecodeZeroRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength) {
+    return DecodeFillRuns(source, destination, stageLength, kZeroRunFill);
+}
+
+int SCompress::DecodeCcRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength) {
+    return DecodeFillRuns(source, destination, stageLength, kCcRunFill);
+}
+
+int SCompress::DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength,
+                              std::uint8_t fill) {
+    std::uint32_t sizes[2];  // tokens, literals
+    std::uint64_t start = 0;
+    if (!ReadHeader(source, sizes, 2, stageLength, &start) ||
+        !LoadLastSection(source, start + sizes[0], sizes[1]) || !SetFilePosition(source, start))
+        return 0;
+    BorrowedStream literals(tempHandles[2]);
+    BitReader reader;
+    if (literals.get() == nullptr || !reader.Open(inputBuffer, inputBufferSize, auxiliaryBuffer,
+                                                  auxiliarySize, source, sizes[0]))
+        return 0;
+    CodecOutput output{destination, outputBuffer, outputBufferSize, 0};
+    for (;;) {
+        std::uint8_t isRun = 0;
+        if (!reader.ReadBit(&isRun))
+            return 0;
+        if (isRun) {
+            std::uint64_t length = 0;
+            if (!ReadFillRun(&reader, &length) || !output.Repeat(fill, length))
+                return 0;
+            continue;
+        }
+        std::uint32_t count = 0;
+        if (!ReadLiteralCount(&reader, &count))
+            return 0;
+        if (count == 0)
+            return output.Finish();
+        if (!output.CopyFrom(literals.get(), count))
+            return 0;
+    }
+}

@@ -1,0 +1,280 @@
+#include "package/compress.h"
+
+#include <gtest/gtest.h>
+
+#include "package/codec_format.h"
+#include "tests/package/codec_test_support.h"
+
+namespace {
+
+const std::string kEnd = "0 0 0000";  // a literal token with count 0
+
+class CompressTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(runner_.ready()); }
+
+    // Method 5 over the given tokens (short-distance flag included) and literals.
+    bool LiteralLz(const std::string& tokenBits, const std::string& literals, std::string* out) {
+        return runner_.Method(kMethodLiteralLz, TwoSectionStage(Bits(tokenBits), literals), out);
+    }
+    // Method 4 over the given tokens and nibble source.
+    bool NibblePlanes(const std::string& tokenBits, const std::string& nibbleSource,
+                      std::string* out) {
+        return runner_.Method(kMethodNibblePlanes, TwoSectionStage(Bits(tokenBits), nibbleSource),
+                              out);
+    }
+
+    CodecRunner runner_;
+    std::string out_;
+};
+
+TEST_F(CompressTest, InitializeCreatesFiveTemporaryFilesAndReleaseDeletesThem) {
+    SCompress& codec = runner_.codec();
+    std::string names[SCompress::kTempFileCount];
+    for (int i = 0; i < SCompress::kTempFileCount; ++i) {
+        ASSERT_NE(codec.tempHandles[i], INVALID_HANDLE_VALUE);
+        names[i] = codec.tempNames[i];
+        EXPECT_NE(names[i].find("bcp"), std::string::npos) << names[i];
+        EXPECT_NE(GetFileAttributesA(names[i].c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_EQ(codec.outputBufferSize, 0x20000u);
+    EXPECT_EQ(codec.auxiliarySize, 0x1FFFEu);
+    EXPECT_EQ(codec.windowSize, 0x200FDu);
+    codec.Release();
+    codec.Release();
+    for (const auto& name : names)
+        EXPECT_EQ(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES) << name;
+    EXPECT_EQ(codec.tempHandles[0], INVALID_HANDLE_VALUE);
+    EXPECT_EQ(codec.ExpandEntry(INVALID_HANDLE_VALUE, nullptr, 1), 0)
+        << "a released codec refuses work";
+}
+
+TEST_F(CompressTest, EndMarkerAloneGivesAnEmptyTruncatedOutput) {
+    ASSERT_TRUE(LiteralLz("0" + kEnd, "", &out_));
+    EXPECT_EQ(out_, "");
+    ASSERT_TRUE(runner_.Method(kMethodZeroRuns, TwoSectionStage(Bits(kEnd), ""), &out_));
+    EXPECT_EQ(out_, "");
+    ASSERT_TRUE(NibblePlanes(kEnd + kEnd, U32(0), &out_));
+    EXPECT_EQ(out_, "");
+    ASSERT_TRUE(runner_.Method(kMethodBitPlanes, "", &out_));
+    EXPECT_EQ(out_, "");
+}
+
+TEST_F(CompressTest, EveryLiteralCountPrefix) {
+    struct Case {
+        const char* code;
+        std::uint32_t count;
+    } cases[] = {
+        {"0 0101", 5},
+        {"10 10 1000", 40},
+        {"110 10 10111100", 700},
+        {"1110 1011 10111000", 3000},
+        {"11110 11101010 01100000", 60000},
+        // Exactly one window piece (0x1FFFD), through the four-field form.
+        {"11111 00000000 00000001 11111111 11111101", 0x1FFFD},
+    };
+    for (const auto& c : cases) {
+        std::string literals = PseudoRandomBytes(c.count, c.count);
+        ASSERT_TRUE(LiteralLz(std::string("0 0 ") + c.code + kEnd, literals, &out_)) << c.code;
+        EXPECT_EQ(out_, literals) << c.code;
+    }
+}
+
+TEST_F(CompressTest, MatchFieldsRepeatsAndTheLiteralHistory) {
+    std::string p = PseudoRandomBytes(300, 3);
+    std::string tokens = "0 0 11111" + BitsOf(300, 32);
+    std::string expected = p;
+    // Length 3 (prefix 0), distance 5 (0 + 4 bits), repeat 1.
+    tokens += " 1 0 00011 0";
+    expected += p.substr(295, 3);
+    // Length 3 again through prefix 10 with value 1; distance 3; repeat 4 (10 + 2 bits).
+    tokens += " 1 10001 00001 1011";
+    for (int i = 0; i < 4; ++i)
+        expected += p.substr(297, 3);
+    // Length 9, distance 10 through the 8-bit form, repeat 3 (110 + 4 bits).
+    tokens += " 1 10111 100001000 1100010";
+    for (int i = 0; i < 3; ++i)
+        expected += p.substr(290, 9);
+    // Length 102 (11 + 8 bits), distance 255 (value 253), repeat 256 (1110 + 8 bits).
+    tokens += " 1 1101100100 111111101 111011111111";
+    for (int i = 0; i < 256; ++i)
+        expected += p.substr(45, 102);
+    // Length 2, distance 17, repeat 4096 (1111 + 4 + 8 bits); matches leave the history as it
+    // was, so the same distance copies the same bytes once more.
+    tokens += " 1 10000 01111 1111111111111111";
+    tokens += " 1 10000 01111 0";
+    for (int i = 0; i < 4097; ++i)
+        expected += p.substr(283, 2);
+    ASSERT_TRUE(LiteralLz(tokens + kEnd, p, &out_));
+    EXPECT_EQ(out_.size(), expected.size());
+    EXPECT_TRUE(out_ == expected);
+}
+
+TEST_F(CompressTest, ShortDistanceFlagNarrowsTheWideDistance) {
+    std::string p = PseudoRandomBytes(100, 9);
+    // Flag set; 100 literals; length 4, distance 65 (1 + 2 + 4 bits, value 63); then length
+    // 3, distance 18 (value 16), repeat 2.
+    std::string tokens = "1 0 110 00 01100100 1 10010 1111111 0 1 0 1010000 1001" + kEnd;
+    std::string expected = p + p.substr(35, 4) + p.substr(82, 3) + p.substr(82, 3);
+    ASSERT_TRUE(LiteralLz(tokens, p, &out_));
+    EXPECT_EQ(out_, expected);
+}
+
+TEST_F(CompressTest, HistoryKeepsTheLast256LiteralsAcrossWindowPieces) {
+    // 0x20000 + 7 literals arrive as a piece of 0x1FFFD and one of 10; a match at distance
+    // 255 then copies bytes that the window moved to its start.
+    std::uint32_t count = 0x20000 + 7;
+    std::string p = PseudoRandomBytes(count, 5);
+    std::string tokens = "0 0 11111" + BitsOf(count, 32) + " 1 11 11111101 111111101 0";
+    // Two pieces again, so that the window wraps a second time.
+    tokens += " 0 11111" + BitsOf(count, 32) + " 1 10000 01111 0";
+    std::string q = PseudoRandomBytes(count, 6);
+    std::string expected = p + p.substr(count - 255, 255) + q + q.substr(count - 17, 2);
+    ASSERT_TRUE(LiteralLz(tokens + kEnd, p + q, &out_));
+    EXPECT_TRUE(out_ == expected);
+}
+
+TEST_F(CompressTest, MalformedMatchesFailCleanly) {
+    std::string p = PseudoRandomBytes(20, 1);
+    const char* bad[] = {
+        "0 0 0 0010 1 0 1 11111110 0",       // distance 0 (8-bit value 254)
+        "0 0 0 0010 1 0 1 11111111 0",       // distance 1 with length 3
+        "0 0 0 0010 1 0 00001 0",            // distance 3 beyond 2 literals taken
+        "0 0 1 0100 1 11 00000100 00010 0",  // length 6 beyond distance 4
+        "0 0 0 0010",                        // tokens end without an end marker
+        "0 0 0 1111",                        // 15 literals, 20 present but no end marker
+    };
+    for (const char* tokens : bad)
+        EXPECT_FALSE(LiteralLz(tokens, p, &out_)) << tokens;
+    EXPECT_FALSE(LiteralLz("0 0 10 01 0101" + kEnd, p, &out_)) << "20 literals but 21 asked";
+}
+
+TEST_F(CompressTest, FillRunsOfEveryPrefix) {
+    std::string tokens =
+        "1 0 0000"                   // value 0: two fill bytes
+        " 0 0 0011"                  // three literals
+        " 1 10 11111111"             // 257
+        " 1 110 1111 11111111"       // 4097
+        " 1 1110 11111111 11111111"  // 65537
+        " 1 1111" +
+        BitsOf(299998, 32) + kEnd;  // 300000
+    for (std::uint8_t method : {kMethodZeroRuns, kMethodCcRuns}) {
+        char fill = method == kMethodZeroRuns ? '\0' : '\xCC';
+        std::string expected = std::string(2, fill) + "xyz" + std::string(257, fill) +
+                               std::string(4097, fill) + std::string(65537, fill) +
+                               std::string(300000, fill);
+        ASSERT_TRUE(runner_.Method(method, TwoSectionStage(Bits(tokens), "xyz"), &out_));
+        EXPECT_TRUE(out_ == expected) << int{method};
+    }
+}
+
+TEST_F(CompressTest, BitPlanesStartingMidByte) {
+    // Output 80 01 FF: the planes (101)(001)(001)(001)(001)(001)(001)(011) run across bytes.
+    ASSERT_TRUE(runner_.Method(kMethodBitPlanes, Bits("101 001 001 001 001 001 001 011"), &out_));
+    EXPECT_EQ(out_, std::string("\x80\x01\xFF", 3));
+    std::string large = PseudoRandomBytes(0x20000 * 2 + 13, 4);
+    ASSERT_TRUE(runner_.Method(kMethodBitPlanes, SplitPlanes(large), &out_));
+    EXPECT_TRUE(out_ == large) << "passes over several output buffers";
+}
+
+TEST_F(CompressTest, NibbleLiteralsFillBothPlanes) {
+    ASSERT_TRUE(
+        NibblePlanes("0 0 0011" + kEnd + "0 0 0011" + kEnd, U32(3) + "\x13\x52\x46", &out_));
+    EXPECT_EQ(out_, "\x12\x34\x56");
+}
+
+TEST_F(CompressTest, BlockCountPrefixesAsSingleChannelRuns) {
+    std::string plane =
+        "1 00 0 0000"                  // 5
+        " 1 00 10 11111111"            // 260
+        " 1 00 110 0001 00100011"      // 296
+        " 1 00 111 00010000 00000000"  // 4101
+        + kEnd;
+    std::uint32_t length = 5 + 260 + 296 + 4101;
+    ASSERT_TRUE(NibblePlanes(plane + plane, U32(length) + "\x12\x34\x56\x78", &out_));
+    std::string expected = std::string(5, '\x15') + std::string(260, '\x26') +
+                           std::string(296, '\x37') + std::string(4101, '\x48');
+    EXPECT_TRUE(out_ == expected);
+}
+
+TEST_F(CompressTest, BlockCutAtThePlaneEnd) {
+    // Seven positions; two channels of five rows are cut to columns {0,2,4,6} and {1,3,5}.
+    // The implicit run of five A's fills column 0 and the top of column 1; a literal B C ends
+    // the block exactly at the plane's end, which then needs its end marker.
+    std::string tokens = "1 01 0 0000 0 0 0010" + kEnd + "0 0 0111" + kEnd;
+    ASSERT_TRUE(NibblePlanes(tokens, U32(7) + "\xAB\xC0\x12\x34\x56", &out_));
+    EXPECT_EQ(out_, "\xA0\xA1\xA2\xB3\xA4\xC5\xA6");
+    EXPECT_FALSE(NibblePlanes("1 01 0 0000 0 0 0010 0 0 0001" + kEnd + "0 0 0111" + kEnd,
+                              U32(7) + "\xAB\xC0\x12\x34\x56\x78", &out_))
+        << "a full plane takes nothing but its end marker";
+}
+
+TEST_F(CompressTest, LiteralSubRunEndingAtOrPassingTheBlockEnd) {
+    // Twelve positions: a block of two channels and five rows (0-9), column 0 all 1; then
+    // 2 3 4 5 6 down column 1, and 7 8 at positions 10 and 11. Once the literal ends with the
+    // block and the main loop adds 7 8; once one literal of seven runs on past the block.
+    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
+    const std::string lowPlane = "1 00 0 0111" + kEnd;  // a run of twelve 9's
+    const std::string expected = "\x19\x29\x19\x39\x19\x49\x19\x59\x19\x69\x79\x89";
+    ASSERT_TRUE(NibblePlanes("1 01 0 0000 0 0 0101 0 0 0010" + kEnd + lowPlane, nibbles, &out_));
+    EXPECT_EQ(out_, expected);
+    ASSERT_TRUE(NibblePlanes("1 01 0 0000 0 0 0111" + kEnd + lowPlane, nibbles, &out_));
+    EXPECT_EQ(out_, expected);
+}
+
+TEST_F(CompressTest, MalformedBlocksFailCleanly) {
+    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
+    const std::string lowPlane = "1 00 0 0111" + kEnd;
+    struct Case {
+        std::string tokens;
+        std::string source;
+        const char* why;
+    } cases[] = {
+        {"1 01 0 0000 0 0 0000" + kEnd + lowPlane, nibbles, "literal count 0 inside a block"},
+        {"1 01 0 0000 1 0 0001" + kEnd + lowPlane, nibbles, "run of 6 past the block's 5"},
+        {"1 11 0 0000" + kEnd + lowPlane, U32(3) + "\x12", "four channels, three positions"},
+        {"1 11 111 01111111 11111011" + kEnd, U32(200000) + "\x12", "4 x 32768 positions"},
+        {"0 0 0011" + kEnd + lowPlane, nibbles, "a plane that ends three positions in"},
+        {"0 10 00 1101" + kEnd + lowPlane, nibbles, "thirteen literals in twelve positions"},
+        {"1 00 0 0111", nibbles, "tokens end before the first plane's end marker"},
+        {"0 0 0011" + kEnd + "0 0 0011" + kEnd, U32(3) + "\x13", "nibble source too short"},
+        {kEnd + kEnd, "\x00\x00", "no room for the output length"},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(NibblePlanes(c.tokens, c.source, &out_)) << c.why;
+}
+
+TEST_F(CompressTest, SelectorsChooseTheirChains) {
+    // The nibble chain: method 1 yields a method-4 stage, which yields the file.
+    const std::string file = "\x12\x34\x56";
+    const std::string nibbleStage =
+        TwoSectionStage(Bits("0 0 0011" + kEnd + "0 0 0011" + kEnd), U32(3) + "\x13\x52\x46");
+    for (char selector : {'\x01', '\xFF'}) {
+        ASSERT_TRUE(runner_.Entry(selector + ThreeLevelStageOf(nibbleStage), &out_))
+            << int{static_cast<unsigned char>(selector)};
+        EXPECT_EQ(out_, file);
+    }
+    // The zero-run chain: method 2 yields a method-1 stage, which yields the file.
+    std::string threeLevel = ThreeLevelStageOf("Japanese \x93\xfa\x96\x7b\x8c\xea text");
+    std::string fillTokens =
+        Bits("0 11111" + BitsOf(static_cast<std::uint32_t>(threeLevel.size()), 32) + kEnd);
+    ASSERT_TRUE(runner_.Entry('\0' + TwoSectionStage(fillTokens, threeLevel), &out_));
+    EXPECT_EQ(out_, "Japanese \x93\xfa\x96\x7b\x8c\xea text");
+}
+
+TEST_F(CompressTest, MalformedEntriesAndStagesFailCleanly) {
+    EXPECT_FALSE(runner_.Entry("", &out_)) << "no selector byte";
+    EXPECT_FALSE(runner_.Entry(std::string(1, '\0'), &out_)) << "no stage data";
+    std::string stage = TwoSectionStage(Bits("0 0 0 0011" + kEnd), "abc");
+    EXPECT_TRUE(runner_.Method(kMethodLiteralLz, stage, &out_));
+    EXPECT_FALSE(runner_.Method(kMethodLiteralLz, stage.substr(0, stage.size() - 1), &out_))
+        << "literal section beyond the stage";
+    EXPECT_FALSE(runner_.Method(kMethodLiteralLz, stage.substr(0, 7), &out_)) << "short header";
+    EXPECT_FALSE(runner_.Method(6, stage, &out_)) << "unknown method";
+    EXPECT_FALSE(runner_.Method(
+        kMethodThreeLevelLz, U32(0xFFFFFFFF) + U32(0xFFFFFFFF) + U32(0xFFFFFFFF) + U32(0xFFFFFFFF),
+        &out_))
+        << "section lengths that overflow 32 bits";
+}
+
+}  // namespace
