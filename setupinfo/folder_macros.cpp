@@ -1,0 +1,228 @@
+#include "setupinfo/folder_macros.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "base/dbcs.h"
+#include "base/registry.h"
+#include "driver/setup_context.h"
+
+namespace {
+
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+char* CopyOf(const char* text) {
+    std::size_t size = std::strlen(text) + 1;
+    auto* copy = static_cast<char*>(std::malloc(size));
+    if (copy != nullptr)
+        std::memcpy(copy, text, size);
+    return copy;
+}
+
+// The value under key below root, else the value of the same key below fallbackRoot.
+char* ReadEither(HKEY root, const char* key, const char* value, HKEY fallbackRoot,
+                 const char* fallbackValue) {
+    char* text = RegReadString(root, key, value);
+    return text != nullptr ? text : RegReadString(fallbackRoot, key, fallbackValue);
+}
+
+char* AllUsersFolder(const char* value) {
+    return RegReadString(HKEY_LOCAL_MACHINE, kShellFolders, value);
+}
+
+char* UserFolder(const char* value) {
+    return RegReadString(HKEY_CURRENT_USER, kShellFolders, value);
+}
+
+// A folder that a Win32 call writes into a buffer and whose length it returns (0 on failure,
+// the needed size when the buffer is too small).
+char* FolderFromCall(UINT(WINAPI* call)(LPSTR, UINT)) {
+    char folder[kFolderPathSize];
+    UINT length = call(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return nullptr;
+    return CopyOf(folder);
+}
+
+// The drive ("C:") of a macro's folder.
+char* DriveOf(SSetupInfo* info, std::uint16_t macro) {
+    char* folder = ExpandFolderMacros(info, macro);
+    if (folder != nullptr && std::strlen(folder) < 3) {
+        std::free(folder);
+        return nullptr;
+    }
+    if (folder != nullptr)
+        folder[2] = '\0';
+    return folder;
+}
+
+HKEY RegistryRootOf(std::uint8_t macro) {
+    switch (macro) {
+        case CR:
+            return HKEY_CLASSES_ROOT;
+        case CU:
+            return HKEY_CURRENT_USER;
+        case LM:
+            return HKEY_LOCAL_MACHINE;
+        case US:
+            return HKEY_USERS;
+        case CC:
+            return HKEY_CURRENT_CONFIG;
+        default:
+            return nullptr;
+    }
+}
+
+char* InstallFolder(SSetupInfo* info) {
+    if (info == nullptr)
+        return nullptr;
+    // IF must not name itself: such a record means the program files folder.
+    if (info->installFolderMacro == IF)
+        info->installFolderMacro = PF;
+    return ExpandFolderMacros(info, info->installFolderMacro, info->texts[TEXT_INSTALL_PATH]);
+}
+
+char* RegistryFolder(const SSetupInfo* info) {
+    HKEY root = info != nullptr ? RegistryRootOf(info->registryRootMacro) : nullptr;
+    if (root == nullptr)
+        return nullptr;
+    return RegReadString(root, info->texts[TEXT_FOLDER_KEY], info->texts[TEXT_FOLDER_VALUE]);
+}
+
+char* SetupProgramFolder() {
+    // An empty setup folder (the command line could not be split) is no folder: joined, it would
+    // leave a path relative to the current folder.
+    if (g_setup == nullptr || g_setup->setupFolderRef == nullptr ||
+        g_setup->setupFolderRef[0] == '\0')
+        return nullptr;
+    return CopyOf(g_setup->setupFolderRef);
+}
+
+// The folder of every macro but OT, as a new heap string, or null.
+char* FolderOf(SSetupInfo* info, std::uint16_t macro) {
+    switch (macro) {
+        case NN:
+            return CopyOf("");
+        case IF:
+            return InstallFolder(info);
+        case DT:
+            return ReadEither(HKEY_LOCAL_MACHINE, kShellFolders, "Common Desktop",
+                              HKEY_CURRENT_USER, "Desktop");
+        case FN:
+            return UserFolder("Fonts");
+        case PS:
+            return UserFolder("Personal");
+        case PM:
+            return GetProgramsFolder();
+        case ID:
+            return DriveOf(info, PF);
+        case WD:
+            return DriveOf(info, WF);
+        case WF:
+            return FolderFromCall(GetWindowsDirectoryA);
+        case SF: {
+            char* folder = FolderFromCall(GetSystemWow64DirectoryA);
+            return folder != nullptr ? folder : FolderFromCall(GetSystemDirectoryA);
+        }
+        case NW:
+            return SetupProgramFolder();
+        case PF:
+            return ReadEither(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)",
+                              HKEY_LOCAL_MACHINE, "ProgramFilesDir");
+        case RV:
+            return RegistryFolder(info);
+        case X86:
+            return RegReadString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)");
+        case X64:
+            // Wine records no "ProgramW6432Dir"; for this 64-bit program the native registry
+            // view's "ProgramFilesDir" names the same folder.
+            return ReadEither(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramW6432Dir",
+                              HKEY_LOCAL_MACHINE, "ProgramFilesDir");
+        case PD:
+            return AllUsersFolder("Common AppData");
+        case CM:
+            return AllUsersFolder("CommonMusic");
+        case CP:
+            return AllUsersFolder("CommonPictures");
+        case CV:
+            return AllUsersFolder("CommonVideo");
+        case CW:
+            return AllUsersFolder("Common Desktop");
+        case CD:
+            return AllUsersFolder("Common Documents");
+        case SX:
+            return FolderFromCall(GetSystemDirectoryA);
+        default:  // the registry roots CR-CC and ids beyond the table
+            return nullptr;
+    }
+}
+
+// 1 if base (baseLength > 0) ends with a separator. Its last byte may be the trail byte 0x5C of a
+// double-byte character (表, ソ, 能), which is no separator: taken for one, it would glue the
+// folder name to the next part or cut the character in half.
+bool EndsWithSeparator(const char* base, std::size_t baseLength) {
+    return IsCharAt(base, static_cast<std::uint32_t>(baseLength - 1), '\\') != 0;
+}
+
+// Joins base and relative into joined (kFolderPathSize bytes); 1, or 0 when there is nothing to
+// join or the result would not fit.
+int JoinFolderPath(const char* base, const char* relative, char* joined) {
+    std::size_t baseLength = std::strlen(base);
+    std::size_t relativeLength = relative != nullptr ? std::strlen(relative) : 0;
+    if (baseLength >= kFolderPathSize || relativeLength >= kFolderPathSize)
+        return 0;
+    if (relativeLength == 0) {
+        if (baseLength == 0)
+            return 0;
+        std::memcpy(joined, base, baseLength + 1);
+        if (EndsWithSeparator(base, baseLength))
+            joined[baseLength - 1] = '\0';
+        return 1;
+    }
+    if (relative[0] == '\\') {
+        ++relative;
+        --relativeLength;
+    }
+    if (baseLength == 0) {
+        std::memcpy(joined, relative, relativeLength + 1);
+        return 1;
+    }
+    std::size_t separator = EndsWithSeparator(base, baseLength) ? 0 : 1;
+    if (baseLength + separator + relativeLength >= kFolderPathSize)
+        return 0;
+    std::memcpy(joined, base, baseLength);
+    joined[baseLength] = '\\';
+    std::memcpy(joined + baseLength + separator, relative, relativeLength + 1);
+    return 1;
+}
+
+}  // namespace
+
+char* ExpandFolderMacros(SSetupInfo* info, std::uint16_t macro, const char* relative,
+                         const char* base, char* out) {
+    char* folder = nullptr;
+    if (macro != OT) {
+        folder = FolderOf(info, macro);
+        base = folder;
+    }
+    char joined[kFolderPathSize];
+    int ok = base != nullptr && JoinFolderPath(base, relative, joined);
+    std::free(folder);
+    if (!ok)
+        return nullptr;
+    if (out == nullptr)
+        return CopyOf(joined);
+    std::memcpy(out, joined, std::strlen(joined) + 1);
+    return out;
+}
+
+char* GetProgramsFolder() {
+    return ReadEither(HKEY_LOCAL_MACHINE, kShellFolders, "Common Programs", HKEY_CURRENT_USER,
+                      "Programs");
+}
+
+char* GetInstallFolderFor(const SInstallFolderChoice* choice) {
+    return ExpandFolderMacros(choice->info, choice->installFolderMacro, choice->installPath);
+}
