@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/tree/tree_test_support.h"
+#include "tree/tree.h"
+
+namespace {
+
+std::string PathOf(const ClTreeNode* node, const char* separator = "\\") {
+    std::uint32_t size = ClTreeGetPath(node, nullptr, separator);
+    std::string buffer(size, '#');
+    EXPECT_EQ(ClTreeGetPath(node, &buffer[0], separator), 0u);
+    // Each level counts one separator: for a one-byte separator that is exactly the terminator.
+    std::size_t length = std::strlen(separator);
+    EXPECT_EQ(buffer[size - length], '\0') << "size " << size;
+    return std::string(buffer.c_str());
+}
+
+TEST(TreeGetPath, JoinsNamesFromTheTopDown) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* a = AddNamed(tree.get(), root, true, "a");
+    ClTreeNode* b = AddNamed(tree.get(), a, false, "b");
+    EXPECT_EQ(ClTreeGetPath(root, nullptr, "\\"), 1u);
+    EXPECT_EQ(PathOf(root), "");
+    EXPECT_EQ(PathOf(b), "\\a\\b") << "the unnamed root gives an empty first component";
+    EXPECT_EQ(PathOf(b, "::"), "::a::b");
+    ClTreeNodeInfo unnamedKey{};
+    unnamedKey.flags = TN_KEY | TN_LINKED;
+    unnamedKey.parent = a;
+    ClTreeNode* unnamed = ClTreeAddNode(tree.get(), &unnamedKey);
+    EXPECT_EQ(PathOf(AddNamed(tree.get(), unnamed, false, "\x95\x5C")), "\\a\\\\\x95\x5C");
+    ClTreeNode* top = AddNamed(tree.get(), nullptr, true, "PD");
+    EXPECT_EQ(PathOf(AddNamed(tree.get(), top, true, "x")), "PD\\x");
+}
+
+TEST(TreeFindPath, ComponentsStepOverDoubleByteCharacters) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* folder = AddNamed(tree.get(), root, true, "Folder");
+    ClTreeNode* hyo = AddNamed(tree.get(), folder, true, "\x95\x5C");  // 表, trail byte 5C
+    ClTreeNode* file = AddNamed(tree.get(), hyo, false, "File.txt");
+    ClTreeNode* key = AddNamed(tree.get(), hyo, true, "File.txt");
+    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, "\\folder\\\x95\x5C\\file.TXT", "\\", 0), file);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, "\\folder\\\x95\x5C\\file.TXT", "\\", TN_KEY),
+              key);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Folder\\", "\\", 0), folder)
+        << "a trailing separator names the key";
+    EXPECT_EQ(ClTreeFindPath(tree.get(), folder, "\x95\x5C", "\\", TN_KEY), hyo);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, "\\", "\\", 0), root);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Folder\\missing\\File.txt", "\\", 0), nullptr);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "", "\\", TN_KEY), nullptr);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Folder", "", TN_KEY), nullptr);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Folder\x95", "\\", TN_KEY), nullptr)
+        << "a lead byte before the terminator stays inside the string";
+}
+
+TEST(TreeCreatePath, SplitsAtEverySeparatorByteAndCreatesFromTheTemplate) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* existing = AddNamed(tree.get(), root, true, "Program Files");
+    std::uint8_t bytes[8] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    ClTreeNodeInfo folder{};
+    folder.flags = TN_DATA | TN_SPARE;
+    folder.data = bytes;
+    folder.length = 8;
+    folder.spare = 4;
+    ClTreeNode* app =
+        ClTreeCreatePath(tree.get(), root, "program files\\Maker\\App\\", "\\", &folder);
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Program Files\\Maker\\App", "\\", TN_KEY), app);
+    EXPECT_EQ(existing->flags, TN_KEY | TN_NAMED | TN_LINKED) << "existing keys are not changed";
+    EXPECT_EQ(app->flags, TN_KEY | TN_NAMED | TN_DATA | TN_LINKED | TN_SPARE);
+    EXPECT_EQ(*ClTreeNodeCounter(app), 0xFFFFFFFFu);
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), root, "PROGRAM FILES\\maker\\app", "\\", nullptr), app)
+        << "an existing path is found";
+
+    // 表 (95 5C) is two components here: a key named 95 and nothing behind the separator.
+    ClTreeNode* lead = ClTreeCreatePath(tree.get(), root, "\x95\x5C", "\\", nullptr);
+    ASSERT_NE(lead, nullptr);
+    EXPECT_EQ(std::string(lead->name), "\x95");
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), root, "\x95\x5C", "\\", nullptr), lead)
+        << "the lone lead byte key is found again, not made twice";
+    ClTreeNode* both = ClTreeCreatePath(tree.get(), root, "\x95\x5Cx", "\\", nullptr);
+    ASSERT_NE(both, nullptr);
+    EXPECT_EQ(both->parent, lead);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "\x95\x5Cx", "\\", TN_KEY), nullptr)
+        << "the finder reads 表x as one name";
+
+    ClTreeNode* gap = ClTreeCreatePath(tree.get(), root, "g\\\\h", "\\", nullptr);
+    ASSERT_NE(gap, nullptr);
+    EXPECT_EQ(std::string(gap->parent->name), "") << "two separators: an empty component";
+    EXPECT_EQ(std::string(gap->parent->parent->name), "g");
+
+    ClTreeNode* empty1 = ClTreeCreatePath(tree.get(), app, "", "\\", nullptr);
+    ClTreeNode* empty2 = ClTreeCreatePath(tree.get(), app, "", "\\", nullptr);
+    ASSERT_NE(empty1, nullptr);
+    EXPECT_NE(empty1, empty2) << "an empty path always makes one key with an empty name";
+    EXPECT_EQ(empty1->parent, app);
+
+    ClTreeNode* top = ClTreeCreatePath(tree.get(), nullptr, "SF::Sub", "::", nullptr);
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(top->parent->parent, nullptr) << "without a start key the path begins at the top";
+    EXPECT_EQ(PathOf(top, "::"), "SF::Sub");
+
+    std::string longName(1000, 'n');
+    ClTreeNode* deep =
+        ClTreeCreatePath(tree.get(), root, (longName + "\\" + longName).c_str(), "\\", nullptr);
+    ASSERT_NE(deep, nullptr);
+    EXPECT_EQ(std::string(deep->name), longName);
+
+    ClTreeNode* value = AddNamed(tree.get(), root, false, "v");
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), value, "x", "\\", nullptr), nullptr);
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), root, "x", "", nullptr), nullptr);
+    EXPECT_EQ(ClTreeCreatePath(nullptr, root, "x", "\\", nullptr), nullptr);
+}
+
+TEST(TreeCreatePath, StopsAtTheDepthLimitAndKeepsWhatItMade) {
+    TreePtr tree = NewTree();
+    std::string path;
+    for (int i = 0; i < kTreeMaxDepth + 5; ++i)
+        path += "k\\";
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), ClTreeRoot(tree.get()), path.c_str(), "\\", nullptr),
+              nullptr);
+    std::string kept;
+    for (int i = 0; i < kTreeMaxDepth; ++i)
+        kept += "k\\";
+    EXPECT_NE(ClTreeFindPath(tree.get(), ClTreeRoot(tree.get()), kept.c_str(), "\\", TN_KEY),
+              nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,334 @@
+#include "tree/tree.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/tree/tree_test_support.h"
+
+namespace {
+
+// Names of a list, following TN_NEXT from first, checked against TN_PREV on the way back.
+std::vector<std::string> ListNames(ClTreeNode* first) {
+    std::vector<std::string> names;
+    ClTreeNode* last = nullptr;
+    for (ClTreeNode* node = first; node; node = ClTreeNavigate(node, TN_NEXT, nullptr)) {
+        EXPECT_EQ(ClTreeNavigate(node, TN_PREV, nullptr), last) << "broken back link";
+        names.push_back((node->flags & TN_NAMED) ? node->name : "<unnamed>");
+        last = node;
+    }
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(TreeOrder, EqualNamesKeepInsertionOrderAndLookupsIgnoreCase) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    AddNamed(tree.get(), root, false, "b", "1");
+    ClTreeNode* firstA = AddNamed(tree.get(), root, false, "a", "2");
+    AddNamed(tree.get(), root, false, "B", "3");
+    ClTreeNode* secondA = AddNamed(tree.get(), root, false, "a", "4");
+    ASSERT_NE(secondA, nullptr);
+    EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_VALUE, nullptr)),
+              (Names{"B", "a", "a", "b"}));
+    EXPECT_EQ(ClTreeNavigate(firstA, TN_NEXT, nullptr), secondA);
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, "A", 1, 0), firstA);
+    EXPECT_EQ(NodeData(ClTreeFindChild(tree.get(), root, "b", 1, 0)), "3")
+        << "B sorts first and matches b";
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, "a", 1, TN_KEY), nullptr) << "no key named a";
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, "ab", 1, 0), firstA) << "length limits the name";
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, "ab", 2, 0), nullptr);
+}
+
+TEST(TreeOrder, CompareNamesIsUnsignedAndUnnamedFirst) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* kana = AddNamed(tree.get(), root, false, "\x83\x41");  // ア
+    ClTreeNode* z = AddNamed(tree.get(), root, false, "z");
+    ClTreeNode* ab = AddNamed(tree.get(), root, false, "ab");
+    ClTreeNode* a = AddNamed(tree.get(), root, false, "a");
+    ClTreeNode* empty = AddNamed(tree.get(), root, false, "");
+    EXPECT_GT(ClTreeCompareNames(kana, z), 0) << "bytes compare unsigned";
+    EXPECT_LT(ClTreeCompareNames(a, ab), 0) << "a prefix sorts first";
+    EXPECT_LT(ClTreeCompareNames(root, empty), 0) << "unnamed before named, even empty";
+    EXPECT_GT(ClTreeCompareNames(empty, root), 0);
+    EXPECT_EQ(ClTreeCompareNames(root, root), 0);
+    EXPECT_EQ(ListNames(root->linkB), (Names{"", "a", "ab", "z", "\x83\x41"}));
+}
+
+TEST(TreeOrder, KeysAndValuesOfOneNameAreFoundByKind) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* key = AddNamed(tree.get(), root, true, "Same");
+    ClTreeNode* value = AddNamed(tree.get(), root, false, "Same");
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, "same", 4, TN_KEY), key);
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, "SAME", 4, 0), value);
+    EXPECT_EQ(ClTreeFindChild(tree.get(), value, "Same", 4, 0), nullptr)
+        << "a value has no children";
+    // Top level: keys only; the unnamed root matches an empty name.
+    EXPECT_EQ(ClTreeFindChild(tree.get(), nullptr, "", 0, TN_KEY), root);
+    EXPECT_EQ(ClTreeFindChild(tree.get(), nullptr, "", 0, 0), nullptr);
+}
+
+TEST(TreeOrder, DoubleBytePairsCompareExactly) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* di = AddNamed(tree.get(), root, true,
+                              "\x83\x61"
+                              "A");  // ヂA
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root,
+                              "\x83\x41"
+                              "a",
+                              3, TN_KEY),
+              nullptr)
+        << "ア (83 41) is not ヂ (83 61) with its trail byte case-folded";
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root,
+                              "\x83\x61"
+                              "a",
+                              3, TN_KEY),
+              di);
+    // A name ending in a lone lead byte: the given bytes are read within their length only
+    // (a heap block of exactly one byte lets AddressSanitizer see an over-read).
+    ClTreeNode* lone = AddNamed(tree.get(), root, true, "\x95");
+    std::unique_ptr<char[]> exact(new char[1]{'\x95'});
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, exact.get(), 1, TN_KEY), lone);
+}
+
+TEST(TreeAdd, DepthLimitAndParentRules) {
+    TreePtr tree = NewTree();
+    ClTreeNode* key = ClTreeRoot(tree.get());
+    for (int depth = 1; depth <= kTreeMaxDepth; ++depth) {
+        key = AddNamed(tree.get(), key, true, "k");
+        ASSERT_NE(key, nullptr) << "depth " << depth;
+    }
+    EXPECT_EQ(AddNamed(tree.get(), key, true, "deeper"), nullptr) << "parent has 254 ancestors";
+    EXPECT_EQ(AddNamed(tree.get(), key, false, "deeper"), nullptr);
+    EXPECT_NE(AddNamed(tree.get(), key->parent, false, "v"), nullptr) << "one level less works";
+
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* value = AddNamed(tree.get(), root, false, "v");
+    EXPECT_EQ(AddNamed(tree.get(), value, false, "under a value"), nullptr);
+    EXPECT_EQ(AddNamed(tree.get(), nullptr, false, "value at top"), nullptr);
+    ClTreeNodeInfo unnamedName{};
+    unnamedName.flags = TN_KEY | TN_NAMED;
+    EXPECT_EQ(ClTreeAddNode(tree.get(), &unnamedName), nullptr) << "TN_NAMED without a name";
+
+    // A top-level key added without TN_LINKED sorts behind the unnamed root.
+    ClTreeNodeInfo top{};
+    top.flags = TN_KEY | TN_NAMED | 0x60;
+    top.name = "PD";
+    ClTreeNode* pd = ClTreeAddNode(tree.get(), &top);
+    ASSERT_NE(pd, nullptr);
+    EXPECT_EQ(pd->flags, TN_KEY | TN_NAMED) << "bits the tree does not use are dropped";
+    EXPECT_EQ(pd->parent, nullptr);
+    EXPECT_EQ(ClTreeRoot(tree.get()), root);
+    EXPECT_EQ(ClTreeNavigate(root, TN_NEXT, nullptr), pd);
+}
+
+TEST(TreeAdd, DataBlocksSpareTailsAndCounters) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    for (std::uint32_t length = 0; length < 12; ++length) {
+        std::string data(length, '\x7A');
+        ClTreeNode* node = AddNamed(tree.get(), root, false, "d", data, true, 4);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->flags, TN_NAMED | TN_DATA | TN_LINKED | TN_SPARE);
+        EXPECT_EQ(NodeData(node), data);
+        EXPECT_EQ(node->spare, 4u);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(node->data) + length, 4),
+                  std::string(4, '\0'))
+            << "the spare tail is zero-filled";
+        std::uint32_t* counter = ClTreeNodeCounter(node);
+        if (length < 4) {
+            EXPECT_EQ(counter, nullptr) << length;
+            continue;
+        }
+        ASSERT_EQ(reinterpret_cast<std::uint8_t*>(counter), node->data + length - 4);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(counter) % 4, 0u)
+            << "aligned, length " << length;
+        *counter = 0x01020304;
+        EXPECT_EQ(node->data[length - 1], 0x01);
+    }
+    ClTreeNode* plain = AddNamed(tree.get(), root, false, "p");
+    EXPECT_EQ(ClTreeNodeCounter(plain), nullptr) << "no data";
+    EXPECT_EQ(ClTreeNodeCounter(nullptr), nullptr);
+}
+
+TEST(TreeNavigate, ModesFromKeysAndValues) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* key = AddNamed(tree.get(), root, true, "K");
+    ClTreeNode* sub = AddNamed(tree.get(), key, true, "S");
+    ClTreeNode* value = AddNamed(tree.get(), sub, false, "v");
+    EXPECT_EQ(ClTreeNavigate(root, TN_TOP, nullptr), root) << "a top-level key is its own top";
+    EXPECT_EQ(ClTreeNavigate(value, TN_TOP, nullptr), root);
+    EXPECT_EQ(ClTreeNavigate(key, TN_FIRST_KEY, nullptr), sub);
+    EXPECT_EQ(ClTreeNavigate(sub, TN_FIRST_VALUE, nullptr), value);
+    EXPECT_EQ(ClTreeNavigate(value, TN_FIRST_KEY, nullptr), nullptr);
+    EXPECT_EQ(ClTreeNavigate(value, TN_FIRST_VALUE, nullptr), nullptr);
+    EXPECT_EQ(ClTreeNavigate(value, TN_PARENT, nullptr), sub);
+    EXPECT_EQ(ClTreeNavigate(value, 0x10 | TN_PARENT, nullptr), sub) << "high bits ignored";
+    for (std::uint8_t mode = 7; mode < 16; ++mode)
+        EXPECT_EQ(ClTreeNavigate(key, mode, nullptr), nullptr) << "mode " << int(mode);
+    EXPECT_EQ(ClTreeNavigate(nullptr, TN_TOP, nullptr), nullptr);
+}
+
+TEST(TreeNavigate, WalkOrderAndDepth) {
+    TreePtr tree = NewTree();
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* k = AddNamed(tree.get(), root, true, "K");
+    ClTreeNode* v = AddNamed(tree.get(), k, false, "v");
+    ClTreeNode* w = AddNamed(tree.get(), root, false, "w");
+    std::int32_t depth = 0;
+    EXPECT_EQ(ClTreeNavigate(root, TN_WALK, &depth), k);
+    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(ClTreeNavigate(k, TN_WALK, &depth), v);
+    EXPECT_EQ(depth, 2);
+    EXPECT_EQ(ClTreeNavigate(v, TN_WALK, &depth), w) << "climbing from a value skips to siblings";
+    EXPECT_EQ(depth, 1);
+    EXPECT_EQ(ClTreeNavigate(w, TN_WALK, &depth), nullptr);
+
+    // Keys before values at every level, deep climbs back to a further top-level key.
+    TreePtr big = NewTree();
+    ClTreeNode* r = ClTreeRoot(big.get());
+    ClTreeNode* a = AddNamed(big.get(), r, true, "a");
+    ClTreeNode* aa = AddNamed(big.get(), a, true, "aa");
+    AddNamed(big.get(), aa, true, "aaa");
+    AddNamed(big.get(), a, false, "av");
+    AddNamed(big.get(), r, true, "b");
+    AddNamed(big.get(), r, false, "rv");
+    AddNamed(big.get(), nullptr, true, "top");
+    EXPECT_EQ(DumpTree(big.get()),
+              "0 09 -\n1 0B '61'\n2 0B '6161'\n3 0B '616161'\n2 0A '6176'\n1 0B '62'\n"
+              "1 0A '7276'\n0 03 '746F70'\n");
+}
+
+TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
+    for (int victim = 0; victim < 3; ++victim) {
+        TreePtr tree = NewTree();
+        ClTreeNode* root = ClTreeRoot(tree.get());
+        ClTreeNode* values[3];
+        ClTreeNode* keys[3];
+        ClTreeNode* tops[3];
+        const char* names[3] = {"a", "b", "c"};
+        for (int i = 0; i < 3; ++i) {
+            values[i] = AddNamed(tree.get(), root, false, names[i], "data");
+            keys[i] = AddNamed(tree.get(), root, true, names[i], "data");
+            AddNamed(tree.get(), keys[i], false, "child", "x");
+            tops[i] = AddNamed(tree.get(), nullptr, true, names[i]);
+        }
+        Names left;
+        for (int i = 0; i < 3; ++i)
+            if (i != victim)
+                left.push_back(names[i]);
+        EXPECT_EQ(ClTreeDeleteNode(tree.get(), values[victim]), 1);
+        EXPECT_EQ(ClTreeDeleteNode(tree.get(), keys[victim]), 1);
+        EXPECT_EQ(ClTreeDeleteNode(tree.get(), tops[victim]), 1);
+        EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_VALUE, nullptr)), left);
+        EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_KEY, nullptr)), left);
+        Names topLeft{"<unnamed>"};
+        topLeft.insert(topLeft.end(), left.begin(), left.end());
+        EXPECT_EQ(ListNames(ClTreeRoot(tree.get())), topLeft);
+    }
+    TreePtr tree = NewTree();
+    EXPECT_EQ(ClTreeDeleteNode(tree.get(), nullptr), 1);
+    // Deleting the root makes the next top-level key the root; deleting that empties the tree.
+    ClTreeNode* next = AddNamed(tree.get(), nullptr, true, "next");
+    EXPECT_EQ(ClTreeDeleteNode(tree.get(), ClTreeRoot(tree.get())), 1);
+    EXPECT_EQ(ClTreeRoot(tree.get()), next);
+    EXPECT_EQ(ClTreeNavigate(next, TN_PREV, nullptr), nullptr);
+    EXPECT_EQ(ClTreeDeleteNode(tree.get(), next), 1);
+    EXPECT_EQ(ClTreeRoot(tree.get()), nullptr);
+}
+
+TEST(TreeClear, KeepsTheRootWithItsNameAndData) {
+    TreePtr tree = NewTree();
+    ClTreeNodeInfo head{};
+    head.flags = TN_KEY | TN_NAMED | TN_DATA;
+    head.name = "root";
+    std::uint8_t bytes[] = {1, 2, 3};
+    head.data = bytes;
+    head.length = 3;
+    ClTreeNode* root = ClTreeReplaceRoot(tree.get(), &head);
+    ASSERT_NE(root, nullptr);
+    AddNamed(tree.get(), AddNamed(tree.get(), root, true, "k"), false, "v");
+    AddNamed(tree.get(), root, false, "w");
+    AddNamed(tree.get(), nullptr, true, "that sorts behind the root");
+    EXPECT_EQ(ClTreeClear(tree.get()), 1);
+    EXPECT_EQ(ClTreeRoot(tree.get()), root);
+    EXPECT_EQ(DumpTree(tree.get()), "0 0F '726F6F74' [010203]\n");
+    EXPECT_NE(AddNamed(tree.get(), root, false, "again"), nullptr) << "links were emptied";
+    EXPECT_EQ(ClTreeClear(nullptr), 1);
+}
+
+TEST(TreeReplaceRoot, BringsItsOwnHeadAndKeepsFurtherTopLevelKeys) {
+    TreePtr tree = NewTree();
+    ClTreeNode* old = ClTreeRoot(tree.get());
+    AddNamed(tree.get(), old, true, "under old");
+    ClTreeNode* other = AddNamed(tree.get(), nullptr, true, "other");
+    ClTreeNodeInfo value{};
+    value.flags = TN_NAMED;
+    value.name = "v";
+    EXPECT_EQ(ClTreeReplaceRoot(tree.get(), &value), nullptr) << "a root must be a key";
+    ClTreeNodeInfo head{};
+    head.flags = TN_KEY | TN_NAMED;
+    head.name = "new";
+    ClTreeNode* root = ClTreeReplaceRoot(tree.get(), &head);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(ClTreeRoot(tree.get()), root);
+    EXPECT_EQ(root->parent, nullptr);
+    EXPECT_EQ(root->flags, TN_KEY | TN_NAMED | TN_LINKED);
+    EXPECT_EQ(ClTreeNavigate(root, TN_FIRST_KEY, nullptr), nullptr);
+    EXPECT_EQ(ClTreeNavigate(root, TN_NEXT, nullptr), other);
+    EXPECT_EQ(ClTreeNavigate(other, TN_PREV, nullptr), root);
+
+    // Into an empty tree, the new key simply becomes the root.
+    EXPECT_EQ(ClTreeDeleteNode(tree.get(), root), 1);
+    EXPECT_EQ(ClTreeDeleteNode(tree.get(), other), 1);
+    root = ClTreeReplaceRoot(tree.get(), &head);
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(ClTreeRoot(tree.get()), root);
+    EXPECT_EQ(root->flags, TN_KEY | TN_NAMED | TN_LINKED);
+}
+
+TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
+    TreePtr source = NewTree();
+    ClTreeNodeInfo head{};
+    head.flags = TN_KEY | TN_NAMED | TN_DATA | TN_SPARE;
+    head.name = "src";
+    std::uint8_t rootData[] = {9, 8};
+    head.data = rootData;
+    head.length = 2;
+    head.spare = 4;
+    ClTreeNode* root = ClTreeReplaceRoot(source.get(), &head);
+    ASSERT_NE(root, nullptr);
+    *reinterpret_cast<std::uint32_t*>(root->data + 2) = 0xAABBCCDD;  // spare tail
+    ClTreeNode* k = AddNamed(source.get(), root, true, "k", "kd", true, 4);
+    *ClTreeNodeCounter(AddNamed(source.get(), k, false, "log", "abcdefgh", true, 4)) = 7;
+    std::memset(k->data + k->length, 0x5A, 4);
+    AddNamed(source.get(), AddNamed(source.get(), k, true, "deep"), false, "d", "", true);
+    AddNamed(source.get(), root, false, "dup", "1");
+    AddNamed(source.get(), root, false, "dup", "2");
+    ClTreeNode* top = AddNamed(source.get(), nullptr, true, "top", "t", true, 2);
+    AddNamed(source.get(), top, false, "tv");
+
+    TreePtr destination = NewTree();
+    AddNamed(destination.get(), ClTreeRoot(destination.get()), false, "stale");
+    AddNamed(destination.get(), nullptr, true, "stale top");
+    ASSERT_EQ(ClTreeCopy(destination.get(), source.get()), 1);
+    EXPECT_EQ(DumpTree(destination.get()), DumpTree(source.get()));
+    EXPECT_NE(DumpTree(destination.get()).find("+DDCCBBAA"), std::string::npos)
+        << "the root's spare tail is copied too";
+    EXPECT_NE(ClTreeRoot(destination.get())->linkA, k) << "deep, not shared";
+
+    EXPECT_EQ(ClTreeCopy(source.get(), source.get()), 1) << "copying onto itself changes nothing";
+    EXPECT_EQ(DumpTree(source.get()), DumpTree(destination.get()));
+    EXPECT_EQ(ClTreeCopy(nullptr, source.get()), 0);
+}
+
+}  // namespace

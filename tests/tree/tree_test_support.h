@@ -1,0 +1,50 @@
+// Building, dumping and file round trips of trees for the tree tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/platform.h"
+#include "tree/tree.h"
+
+struct TreeDeleter {
+    void operator()(ClTree* tree) const { ClTreeDestroy(tree); }
+};
+using TreePtr = std::unique_ptr<ClTree, TreeDeleter>;
+
+inline TreePtr NewTree() {
+    return TreePtr(ClTreeCreate());
+}
+
+// Adds a named key or value under parent (null: top level) with optional data and spare tail.
+ClTreeNode* AddNamed(ClTree* tree, ClTreeNode* parent, bool key, const std::string& name,
+                     const std::string& data = std::string(), bool withData = false,
+                     std::uint32_t spare = 0);
+
+// One line per node in walk order from the root: depth, flags, name and data in hex, and the
+// spare tail when flagged. Two trees with equal dumps are equal node by node.
+std::string DumpTree(ClTree* tree, std::uint8_t ignoredFlags = 0);
+
+// The data block of a node as a string (length bytes).
+std::string NodeData(const ClTreeNode* node);
+
+// A file handle that closes itself.
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE handle_;
+};
+
+HANDLE OpenForReading(const std::string& path);
+HANDLE CreateForWriting(const std::string& path);
