@@ -1,12 +1,24 @@
 #include "driver/run_setup.h"
 
+#include "driver/account.h"
 #include "driver/command_line.h"
 #include "driver/messages.h"
 #include "driver/setup_context.h"
+#include "driver/shared_uninstaller.h"
 
 int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
     SSetupContext& setup = *g_setup;
     setup.instance = instance;
+
+    if (!IsAdministrator()) {
+        ShowMessage(nullptr, 35, kCaptionError, MB_OK);
+        return 0;
+    }
+    SSharedUninstallerKeys keys;
+    if (!KeepSharedUninstallerKey(&keys)) {
+        ShowMessage(nullptr, 12, kCaptionError, MB_OK);
+        return 0;
+    }
 
     SCommandTail tail;
     if (!ParseCommandTail(commandTail ? commandTail : "", setup.dataFileArg, &tail)) {
@@ -14,6 +26,7 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
         return 0;
     }
     setup.runFlags = tail.runFlags;
+    EnableShutdownPrivilege();
 
     setup.setupFolderRef = setup.setupFolder;
     // A program path that does not fit its buffers would leave every path built on it unusable.

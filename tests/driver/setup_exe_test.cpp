@@ -1,6 +1,8 @@
 // Starts the real setup.exe with command lines and looks at what the user sees.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "tests/driver/expected_strings.h"
@@ -31,6 +33,103 @@ TEST(SetupExe, QuotedArgumentOf259CharactersShowsMessage23WithTheRest) {
     ASSERT_EQ(run.boxes.size(), 1u);
     EXPECT_EQ(run.boxes[0].text, Message23With(rest));
     EXPECT_TRUE(run.exited);
+    EXPECT_EQ(run.exitCode, 0u);
+}
+
+// The shared-uninstaller key and the legacy location, as the test sees them in the registry.
+class Bookkeeping : public testing::Test {
+  protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Quorvane");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Vantorel");
+    }
+    void TearDown() override { SetUp(); }
+
+    static void SetCount(const char* key, DWORD type, DWORD value) {
+        HKEY opened = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &opened, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(opened, "RefC", 0, type, reinterpret_cast<BYTE*>(&value), sizeof value);
+        RegCloseKey(opened);
+    }
+    // The stored count, or -1 when the value is missing or not a REG_DWORD.
+    static long long Count() {
+        DWORD value = 0, type = 0, size = sizeof value;
+        if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedKey, "RefC", RRF_RT_ANY, &type, &value,
+                         &size) != ERROR_SUCCESS ||
+            type != REG_DWORD)
+            return -1;
+        return value;
+    }
+    static bool KeyExists(const char* key) {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(opened);
+        return true;
+    }
+    static void Start(const std::string& arguments) {
+        ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" " + arguments, 20000);
+        ASSERT_TRUE(run.exited);
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_TRUE(run.boxes.empty()) << run.boxes.front().text;
+    }
+
+    static constexpr const char* kSharedKey = "Software\\Quorvane\\UninsDat\\2.0";
+    static constexpr const char* kLegacyKey = "Software\\Vantorel\\UninsDat\\2.0";
+};
+
+TEST_F(Bookkeeping, FirstStartCreatesTheKeyWithCountZeroAndLaterStartsKeepIt) {
+    Start("/R");
+    EXPECT_EQ(Count(), 0);
+    SetCount(kSharedKey, REG_DWORD, 4);
+    Start("/R");
+    EXPECT_EQ(Count(), 4) << "an existing count is left alone";
+}
+
+TEST_F(Bookkeeping, LegacyCountIsCarriedOverAndItsKeysRemovedOnEveryStart) {
+    SetCount(kLegacyKey, REG_DWORD, 3);
+    Start("/R");
+    EXPECT_EQ(Count(), 3) << "products counted at the legacy place still need the uninstaller";
+    EXPECT_FALSE(KeyExists("Software\\Vantorel"));
+
+    SetCount(kLegacyKey, REG_DWORD_BIG_ENDIAN, 0x02000000);  // 2 in big-endian byte order
+    Start("/U");
+    EXPECT_EQ(Count(), 5);
+    EXPECT_FALSE(KeyExists("Software\\Vantorel"));
+}
+
+TEST_F(Bookkeeping, LegacyKeysWithOtherContentStay) {
+    SetCount(kLegacyKey, REG_DWORD, 1);
+    SetCount("Software\\Vantorel\\Other", REG_DWORD, 9);
+    Start("/R");
+    EXPECT_EQ(Count(), 1);
+    EXPECT_FALSE(KeyExists("Software\\Vantorel\\UninsDat"));
+    EXPECT_TRUE(KeyExists("Software\\Vantorel\\Other")) << "keys with sub-keys are not deleted";
+}
+
+TEST(SetupExe, WithoutNetapi32TheAccountIsAccepted) {
+    char saved[512] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", saved, sizeof saved);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", "mscoree,mshtml=;netapi32=d");
+    ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /R", 20000);
+    SetEnvironmentVariableA("WINEDLLOVERRIDES", saved);
+    EXPECT_TRUE(run.exited);
+    EXPECT_TRUE(run.boxes.empty());
+}
+
+TEST(SetupExe, FirstTokenOver309CharactersShowsMessage23) {
+    // The program's own path cannot be held: a sound refusal instead of unusable paths.
+    // "\.\.\..." lengthens the path to the same program.
+    std::string longPath = kSetup.substr(0, kSetup.rfind('\\'));
+    while (longPath.size() < 320)
+        longPath += "\\.";
+    longPath += kSetup.substr(kSetup.rfind('\\'));
+    ProgramRun run = RunAnsweringMessageBoxes("\"" + longPath + "\" /R", 20000);
+    ASSERT_TRUE(run.started) << longPath;
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text.find(kExpectedStrings[22].cp932, 0, 20), 0u);
     EXPECT_EQ(run.exitCode, 0u);
 }
 
