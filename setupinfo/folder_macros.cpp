@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/dbcs.h"
+#include "base/heap_string.h"
 #include "base/registry.h"
 #include "driver/setup_context.h"
 
@@ -12,14 +13,6 @@ namespace {
 constexpr char kShellFolders[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-
-char* CopyOf(const char* text) {
-    std::size_t size = std::strlen(text) + 1;
-    auto* copy = static_cast<char*>(std::malloc(size));
-    if (copy != nullptr)
-        std::memcpy(copy, text, size);
-    return copy;
-}
 
 // The value under key below root, else the value of the same key below fallbackRoot.
 char* ReadEither(HKEY root, const char* key, const char* value, HKEY fallbackRoot,
@@ -43,7 +36,7 @@ char* FolderFromCall(UINT(WINAPI* call)(LPSTR, UINT)) {
     UINT length = call(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder)
         return nullptr;
-    return CopyOf(folder);
+    return CopyToHeap(folder);
 }
 
 // The drive ("C:") of a macro's folder.
@@ -97,14 +90,14 @@ char* SetupProgramFolder() {
     if (g_setup == nullptr || g_setup->setupFolderRef == nullptr ||
         g_setup->setupFolderRef[0] == '\0')
         return nullptr;
-    return CopyOf(g_setup->setupFolderRef);
+    return CopyToHeap(g_setup->setupFolderRef);
 }
 
 // The folder of every macro but OT, as a new heap string, or null.
 char* FolderOf(SSetupInfo* info, std::uint16_t macro) {
     switch (macro) {
         case NN:
-            return CopyOf("");
+            return CopyToHeap("");
         case IF:
             return InstallFolder(info);
         case DT:
@@ -213,7 +206,7 @@ char* ExpandFolderMacros(SSetupInfo* info, std::uint16_t macro, const char* rela
     if (!ok)
         return nullptr;
     if (out == nullptr)
-        return CopyOf(joined);
+        return CopyToHeap(joined);
     std::memcpy(out, joined, std::strlen(joined) + 1);
     return out;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/file_io.h"
+#include "base/heap_string.h"
 
 // The record on disk, little-endian, field by field without padding:
 //
@@ -259,11 +260,9 @@ int SetupInfoSetText(SSetupInfo* info, int number, const char* text) {
         return 0;
     char* copy = nullptr;
     if (text != nullptr) {
-        std::size_t size = std::strlen(text) + 1;
-        copy = static_cast<char*>(std::malloc(size));
+        copy = CopyToHeap(text);
         if (copy == nullptr)
             return 0;
-        std::memcpy(copy, text, size);
     }
     std::free(info->texts[number]);
     info->texts[number] = copy;
