@@ -1,0 +1,48 @@
+#include "package/bit_writer.h"
+#include "package/codec_format.h"
+#include "package/count_codes.h"
+#include "package/encode_methods.h"
+
+namespace {
+
+// The literal count field holds 32 bits; longer literal stretches take several tokens.
+constexpr std::uint64_t kLiteralRunMax = 0xFFFFFFFFu;
+constexpr std::uint64_t kFillRunMax = 0xFFFFFFFFull + kFillRunMin;
+
+void WriteLiterals(BitWriter* tokens, std::uint64_t count) {
+    while (count > 0) {
+        std::uint64_t piece = count < kLiteralRunMax ? count : kLiteralRunMax;
+        tokens->Put(0, 1);
+        WriteLiteralCount(tokens, static_cast<std::uint32_t>(piece));
+        count -= piece;
+    }
+}
+
+}  // namespace
+
+int EncodeFillRuns(const std::uint8_t* data, std::size_t size, std::uint8_t fill,
+                   ByteVector* stage) {
+    BitWriter tokens;
+    ByteVector literals;
+    std::size_t literalStart = 0;
+    std::size_t i = 0;
+    while (i < size) {
+        std::size_t run = 0;
+        while (i + run < size && data[i + run] == fill && run < kFillRunMax)
+            ++run;
+        // A run of two already costs less than its bytes plus the literal run it splits.
+        if (run < kFillRunMin) {
+            literals.push_back(data[i++]);
+            continue;
+        }
+        WriteLiterals(&tokens, literals.size() - literalStart);
+        literalStart = literals.size();
+        tokens.Put(1, 1);
+        WriteFillRun(&tokens, run);
+        i += run;
+    }
+    WriteLiterals(&tokens, literals.size() - literalStart);
+    tokens.Put(0, 1);
+    WriteLiteralCount(&tokens, 0);
+    return AppendSections({&tokens.Bytes(), &literals}, stage);
+}

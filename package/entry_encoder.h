@@ -1,0 +1,26 @@
+// The host tool's package entry encoder: one input, one entry (selector byte and stage data)
+// that SCompress::ExpandEntry expands back exactly. Deterministic: the same input and chain
+// give the same bytes on every machine.
+#pragma once
+
+#include <cstdint>
+
+#include "package/encode_methods.h"
+
+enum class EntryChain {
+    kZeroRuns,      // selector 0: three-level LZ, then zero-run coding
+    kNibblePlanes,  // selector 1: nibble planes, then three-level LZ
+    kSmaller,       // both, keeping the smaller entry
+};
+
+// Inputs above this size are encoded in fast mode: fewer match candidates, and the chain
+// chosen on a leading sample instead of on the whole input.
+constexpr std::size_t kFastModeThreshold = 16u << 20;
+
+// Encodes data into entry (replacing its content); 1, or 0 if the input is too large for the
+// format or memory runs out.
+int EncodeEntry(const std::uint8_t* data, std::size_t size, EntryChain chain, ByteVector* entry);
+// Encodes the file at inputPath into a new file at outputPath; the entry's size goes to
+// entrySize if given. 1, or 0 if a file cannot be read or written or encoding fails.
+int EncodeEntryFile(const char* inputPath, const char* outputPath, EntryChain chain,
+                    std::uint64_t* entrySize);
