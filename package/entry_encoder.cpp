@@ -36,29 +36,14 @@ int EncodeSmaller(const std::uint8_t* data, std::size_t size, const EncodeEffort
     return 1;
 }
 
-int ReadInput(const char* path, ByteVector* data) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+int ReadRest(HANDLE file, ByteVector* data) {
+    std::uint64_t size = 0, position = 0;
+    if (!GetFileSize64(file, &size) || !GetFilePosition(file, &position) || position > size ||
+        size - position > 0xFFFFFFFFu)
         return 0;
-    std::uint64_t size = 0;
-    int ok = GetFileSize64(file, &size) && size <= 0xFFFFFFFFu;
-    if (ok) {
-        data->resize(static_cast<std::size_t>(size));
-        ok = size == 0 || ReadFileAll(file, data->data(), static_cast<std::uint32_t>(size));
-    }
-    CloseHandle(file);
-    return ok;
-}
-
-int WriteOutput(const char* path, const ByteVector& bytes) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    int ok = bytes.size() <= 0xFFFFFFFFu &&
-             WriteFileAll(file, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    return CloseHandle(file) && ok;
+    data->resize(static_cast<std::size_t>(size - position));
+    return data->empty() ||
+           ReadFileAll(file, data->data(), static_cast<std::uint32_t>(data->size()));
 }
 
 }  // namespace
@@ -83,18 +68,33 @@ int EncodeEntry(const std::uint8_t* data, std::size_t size, EntryChain chain, By
     }
 }
 
-int EncodeEntryFile(const char* inputPath, const char* outputPath, EntryChain chain,
-                    std::uint64_t* entrySize) {
+int EncodeEntryHandles(HANDLE source, HANDLE output, EntryChain chain, std::uint64_t* entrySize) {
     ByteVector data, entry;
     try {
-        if (!ReadInput(inputPath, &data))
+        if (!ReadRest(source, &data))
             return 0;
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    if (!EncodeEntry(data.data(), data.size(), chain, &entry) || !WriteOutput(outputPath, entry))
+    if (!EncodeEntry(data.data(), data.size(), chain, &entry) || entry.size() > 0xFFFFFFFFu ||
+        !WriteFileAll(output, entry.data(), static_cast<std::uint32_t>(entry.size())))
         return 0;
     if (entrySize)
         *entrySize = entry.size();
     return 1;
+}
+
+int EncodeEntryFile(const char* inputPath, const char* outputPath, EntryChain chain,
+                    std::uint64_t* entrySize) {
+    HANDLE source = CreateFileA(inputPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE)
+        return 0;
+    HANDLE output = CreateFileA(outputPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    int ok = output != INVALID_HANDLE_VALUE && EncodeEntryHandles(source, output, chain, entrySize);
+    CloseHandle(source);
+    if (output != INVALID_HANDLE_VALUE && !CloseHandle(output))
+        ok = 0;
+    return ok;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "base/platform.h"
 #include "package/encode_methods.h"
 
 enum class EntryChain {
@@ -20,6 +21,10 @@ constexpr std::size_t kFastModeThreshold = 16u << 20;
 // Encodes data into entry (replacing its content); 1, or 0 if the input is too large for the
 // format or memory runs out.
 int EncodeEntry(const std::uint8_t* data, std::size_t size, EntryChain chain, ByteVector* entry);
+// Encodes everything from the source's current position to its end into one entry written
+// at the output's current position, leaving the output behind the entry; the entry's size goes
+// to entrySize if given. 1, or 0 if reading, writing or encoding fails.
+int EncodeEntryHandles(HANDLE source, HANDLE output, EntryChain chain, std::uint64_t* entrySize);
 // Encodes the file at inputPath into a new file at outputPath; the entry's size goes to
 // entrySize if given. 1, or 0 if a file cannot be read or written or encoding fails.
 int EncodeEntryFile(const char* inputPath, const char* outputPath, EntryChain chain,

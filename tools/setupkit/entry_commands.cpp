@@ -1,0 +1,93 @@
+#include "tools/setupkit/entry_commands.h"
+
+#include <cstdint>
+#include <iostream>
+#include <string>
+
+#include "base/file_io.h"
+#include "base/file_stream.h"
+#include "package/compress.h"
+#include "package/entry_encoder.h"
+
+namespace {
+
+struct EntryPaths {
+    std::string input;
+    std::string output;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::cerr << "setupkit: " << message << "\n";
+    throw CLI::RuntimeError(1);
+}
+
+void EncodeCommand(const EntryPaths& paths, const std::string& chainName) {
+    EntryChain chain = chainName == "0"   ? EntryChain::kZeroRuns
+                       : chainName == "1" ? EntryChain::kNibblePlanes
+                                          : EntryChain::kSmaller;
+    if (!EncodeEntryFile(paths.input.c_str(), paths.output.c_str(), chain, nullptr)) {
+        DeleteFileA(paths.output.c_str());
+        Fail("encode-entry: cannot encode " + paths.input + " into " + paths.output +
+             " (unreadable input, unwritable output, or an input of 4 GiB or more)");
+    }
+    throw CLI::Success();
+}
+
+// Decodes a whole entry, or with a method the data of one stage by that method alone.
+void DecodeCommand(const EntryPaths& paths, int method) {
+    HANDLE source = CreateFileA(paths.input.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::uint64_t size = 0;
+    if (source == INVALID_HANDLE_VALUE || !GetFileSize64(source, &size)) {
+        if (source != INVALID_HANDLE_VALUE)
+            CloseHandle(source);
+        Fail("decode-entry: cannot read " + paths.input);
+    }
+    SCompress codec;
+    if (!codec.Initialize()) {
+        CloseHandle(source);
+        Fail("decode-entry: the decoder cannot get its buffers and temporary files");
+    }
+    SFileStream* destination =
+        FileStreamOpen(paths.output.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (destination == nullptr) {
+        CloseHandle(source);
+        Fail("decode-entry: cannot create " + paths.output);
+    }
+    const std::uint8_t stageMethod = static_cast<std::uint8_t>(method);
+    int ok = method < 0 ? codec.ExpandEntry(source, destination, size)
+                        : codec.RunChain(source, destination, size, &stageMethod, 1);
+    CloseHandle(source);
+    FileStreamClose(destination);
+    if (!ok) {
+        DeleteFileA(paths.output.c_str());
+        Fail("decode-entry: " + paths.input + " is not a well-formed " +
+             (method < 0 ? std::string("entry") : "method " + std::to_string(method) + " stage") +
+             "; nothing written");
+    }
+    throw CLI::Success();
+}
+
+}  // namespace
+
+void AddEntryCommands(CLI::App& app) {
+    auto paths = std::make_shared<EntryPaths>();
+    auto chain = std::make_shared<std::string>("auto");
+    CLI::App* encode = app.add_subcommand("encode-entry", "Encode one file into one package entry");
+    encode->add_option("--chain", *chain, "Coding chain: 0, 1, or auto for the smaller")
+        ->check(CLI::IsMember({"0", "1", "auto"}))
+        ->capture_default_str();
+    encode->add_option("IN", paths->input, "The file to encode")->required();
+    encode->add_option("OUT", paths->output, "The entry to write")->required();
+    encode->callback([paths, chain] { EncodeCommand(*paths, *chain); });
+
+    auto method = std::make_shared<int>(-1);
+    CLI::App* decode = app.add_subcommand(
+        "decode-entry", "Expand one package entry (or, with --method, one stage) into a file");
+    decode->add_option("--method", *method, "Decode IN as the data of one stage of method 0-5")
+        ->check(CLI::Range(0, 5));
+    decode->add_option("IN", paths->input, "The entry (or stage data) to decode")->required();
+    decode->add_option("OUT", paths->output, "The file to write")->required();
+    decode->callback([paths, method] { DecodeCommand(*paths, *method); });
+}
