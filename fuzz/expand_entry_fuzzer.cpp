@@ -1,0 +1,65 @@
+// SCompress on arbitrary bytes. The first byte is the chain selector, as in a package entry;
+// the values 0xF0-0xF5 instead hand the rest to one method (0-5) alone, so that methods 3
+// and 5, which no chain reaches, are fuzzed too. Malformed input must fail cleanly.
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <string>
+
+#include "base/file_io.h"
+#include "base/file_stream.h"
+#include "package/compress.h"
+
+namespace {
+
+constexpr std::uint8_t kSingleMethodBase = 0xF0;
+constexpr std::uint8_t kMethodCount = 6;
+
+std::string ScratchPath(const char* name) {
+    return "/tmp/expand_entry_fuzz_" + std::to_string(getpid()) + "_" + name;
+}
+
+// A few bytes of input may ask for gigabytes of fill runs or repeats. Capping the size of
+// every file the process writes turns such outputs into failed writes, which the decoder
+// must handle like any other.
+SCompress* MakeCodec() {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {32u << 20, 32u << 20};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    auto* codec = new SCompress;
+    if (!codec->Initialize())
+        abort();
+    return codec;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static SCompress* codec = MakeCodec();
+    static const std::string input = ScratchPath("in");
+    static const std::string output = ScratchPath("out");
+    HANDLE source = CreateFileA(input.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (source == INVALID_HANDLE_VALUE)
+        abort();
+    if (!WriteFileAll(source, data, static_cast<std::uint32_t>(size)) ||
+        !SetFilePosition(source, 0))
+        abort();
+    SFileStream* destination =
+        FileStreamOpen(output.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (destination == nullptr)
+        abort();
+    if (size > 0 && data[0] >= kSingleMethodBase && data[0] < kSingleMethodBase + kMethodCount) {
+        std::uint8_t method = static_cast<std::uint8_t>(data[0] - kSingleMethodBase);
+        SetFilePosition(source, 1);
+        codec->RunChain(source, destination, size - 1, &method, 1);
+    } else {
+        codec->ExpandEntry(source, destination, size);
+    }
+    FileStreamClose(destination);
+    CloseHandle(source);
+    return 0;
+}
