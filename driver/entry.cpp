@@ -8,8 +8,6 @@
 #include "driver/run_setup.h"
 #include "driver/setup_context.h"
 
-SSetupContext* g_setup = nullptr;
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandTail, int showCommand) {
     g_setup = static_cast<SSetupContext*>(std::calloc(1, sizeof(SSetupContext)));
     if (g_setup == nullptr) {

@@ -1,8 +1,11 @@
 #include "setupinfo/setup_info.h"
 
+#include "base/dbcs.h"
+
 #include <cstdlib>
 #include <cstring>
 
+#include "base/dbcs.h"
 #include "base/file_io.h"
 #include "base/heap_string.h"
 
@@ -273,7 +276,8 @@ int SetupInfoFindName(const SSetupInfo* info, const char* name) {
     if (name == nullptr || name[0] == '\0')
         return -1;
     for (int i = 0; i < info->listCount; ++i) {
-        if (info->list[i] != nullptr && _stricmp(info->list[i], name) == 0)
+        // Pairs compare whole: byte-wise _stricmp would take ア (83 41) for ヂ (83 61).
+        if (info->list[i] != nullptr && EqualNoCase(info->list[i], name))
             return i;
     }
     return -1;

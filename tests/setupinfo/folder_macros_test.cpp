@@ -9,8 +9,7 @@
 
 #include "driver/setup_context.h"
 
-// The entry point owns the context in the program; the tests set up their own.
-SSetupContext* g_setup = nullptr;
+// The program's entry point fills g_setup; these tests point it at contexts of their own.
 
 namespace {
 

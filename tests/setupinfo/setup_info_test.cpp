@@ -251,6 +251,12 @@ TEST(SetupInfo, BitsTextsAndNames) {
     SetList(&info, {nullptr, "86\\App\\RUN.exe", "86\\App\\run.exe"});
     EXPECT_EQ(SetupInfoFindName(&info, "86\\app\\run.EXE"), 1) << "first match, null entry skipped";
     EXPECT_EQ(SetupInfoFindName(&info, "86\\App\\run"), -1);
+    {
+        SSetupInfo katakana;
+        SetList(&katakana, {"86\\\x83\x41\\run.exe"});  // 86\ア\run.exe
+        EXPECT_EQ(SetupInfoFindName(&katakana, "86\\\x83\x61\\RUN.EXE"), -1) << "ヂ is not ア";
+        EXPECT_EQ(SetupInfoFindName(&katakana, "86\\\x83\x41\\RUN.EXE"), 0);
+    }
     EXPECT_EQ(SetupInfoFindName(&info, ""), -1);
     std::strcpy(info.list[1], "");
     EXPECT_EQ(SetupInfoFindName(&info, ""), -1) << "an emptied entry is never found";

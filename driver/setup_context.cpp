@@ -1,0 +1,3 @@
+#include "driver/setup_context.h"
+
+SSetupContext* g_setup = nullptr;
