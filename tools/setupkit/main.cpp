@@ -1,17 +1,78 @@
 // setupkit: builds setup executables from a manifest, and reads packages and uninstall data.
 #include <CLI/CLI.hpp>
 
+#include <functional>
 #include <iostream>
 
+#include "tools/setupkit/commands.h"
 #include "tools/setupkit/entry_commands.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Everything setupkit prints is UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     CLI::App app{"setupkit: build Japanese setup executables and inspect their packages"};
     app.set_version_flag("--version", std::string("setupkit ") + SETUPKIT_VERSION);
-    app.require_subcommand(0);
+    app.require_subcommand(0, 1);
+    std::function<int()> run;
+
+    BuildArgs build;
+    CLI::App* buildCommand =
+        app.add_subcommand("build", "Build a setup executable from a manifest");
+    buildCommand->add_option("manifest", build.manifest, "The product's manifest (TOML)")
+        ->required();
+    buildCommand->add_option("-o,--output", build.output, "The setup executable to write")
+        ->capture_default_str();
+    buildCommand->add_option("--stub", build.stub,
+                             "The setup program to put in front (default: setup.exe next to "
+                             "setupkit)");
+    buildCommand->add_flag("-q,--quiet", build.quiet, "No progress bar and no summary");
+    buildCommand->callback([&] { run = [&] { return CommandBuild(build); }; });
+
+    std::filesystem::path file;
+    CLI::App* listCommand = app.add_subcommand("list", "List the items of a setup executable");
+    listCommand->add_option("file", file, "The setup executable")->required();
+    listCommand->callback([&] { run = [&] { return CommandList(file); }; });
+
+    CLI::App* verifyCommand =
+        app.add_subcommand("verify", "Check a setup executable's package and decode every entry");
+    verifyCommand->add_option("file", file, "The setup executable")->required();
+    verifyCommand->callback([&] { run = [&] { return CommandVerify(file); }; });
+
+    std::filesystem::path dir;
+    std::string component;
+    CLI::App* extractCommand =
+        app.add_subcommand("extract", "Write the files of a setup executable below a folder");
+    extractCommand->add_option("file", file, "The setup executable")->required();
+    extractCommand->add_option("-d,--dir", dir, "The folder to write into")->required();
+    extractCommand->add_option("--component", component,
+                               "Only this component and those below it (as Main\\Help)");
+    extractCommand->callback([&] { run = [&] { return CommandExtract(file, dir, component); }; });
+
+    bool json = false;
+    CLI::App* dumpCommand = app.add_subcommand(
+        "dump", "Show everything a setup executable or an uninstall data file holds");
+    dumpCommand->add_option("file", file, "A setup executable or an uninstall data file")
+        ->required();
+    dumpCommand->add_flag("--json", json, "JSON instead of text");
+    dumpCommand->callback([&] { run = [&] { return CommandDump(file, json); }; });
+
     AddEntryCommands(app);
+
     CLI11_PARSE(app, argc, argv);
-    if (argc == 1)
+    if (!run) {
         std::cout << app.help();
-    return 0;
+        return 0;
+    }
+    try {
+        return run();
+    } catch (const std::exception& error) {  // ToolError carries its context already
+        std::cerr << "setupkit: " << error.what() << "\n";
+    }
+    return 1;
 }

@@ -1,0 +1,83 @@
+// setupkit build: manifest -> checked plan -> setup executable.
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+
+#include "tools/setupkit/commands.h"
+#include "tools/setupkit/package_plan.h"
+#include "tools/setupkit/package_writer.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path ToolFolder() {
+#ifdef _WIN32
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length && length < MAX_PATH ? fs::path(path).parent_path() : fs::path();
+#else
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : self.parent_path();
+#endif
+}
+
+fs::path FindStub(const fs::path& given) {
+    if (!given.empty())
+        return given;
+    const fs::path nextToTool = ToolFolder() / "setup.exe";
+    std::error_code error;
+    if (fs::is_regular_file(nextToTool, error))
+        return nextToTool;
+    throw ToolError("no setup.exe next to setupkit (" + nextToTool.u8string() +
+                    "); give the setup program of the Windows build with --stub");
+}
+
+std::string Grouped(std::uint64_t value) {
+    std::string digits = std::to_string(value);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+}  // namespace
+
+int CommandBuild(const BuildArgs& args) {
+    const auto start = std::chrono::steady_clock::now();
+    Diagnostics diagnostics(args.manifest.u8string());
+    Manifest manifest = ReadManifest(args.manifest, diagnostics);
+    std::unique_ptr<PackagePlan> plan;
+    if (!diagnostics.HasErrors())
+        plan = PlanPackage(manifest, diagnostics);
+    for (const std::string& line : diagnostics.Lines())
+        std::cerr << line << "\n";
+    if (diagnostics.HasErrors() || !plan) {
+        std::cerr << diagnostics.ErrorCount() << " error(s); nothing written\n";
+        return 1;
+    }
+
+    BuildOptions options;
+    options.output = args.output;
+    options.stub = FindStub(args.stub);
+    options.progress = !args.quiet;
+    const BuildSummary summary = WritePackage(*plan, options);
+    if (args.quiet)
+        return 0;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double ratio = summary.bytesIn ? 100.0 * static_cast<double>(summary.bytesOut) /
+                                               static_cast<double>(summary.bytesIn)
+                                         : 0.0;
+    std::printf(
+        "%s: %zu files (%zu entries), %s bytes in, %s bytes out (%.1f%%), "
+        "%s bytes in all, %.2f s\n",
+        args.output.u8string().c_str(), summary.files, summary.entries,
+        Grouped(summary.bytesIn).c_str(), Grouped(summary.bytesOut).c_str(), ratio,
+        Grouped(summary.outputSize).c_str(), seconds);
+    return 0;
+}

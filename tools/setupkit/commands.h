@@ -1,0 +1,20 @@
+// The setupkit commands. Each returns the process exit code (0 success, 1 failure) and writes
+// its own report; ToolError thrown inside is printed once by main.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+struct BuildArgs {
+    std::filesystem::path manifest;
+    std::filesystem::path output = "setup.exe";
+    std::filesystem::path stub;  // empty: setup.exe next to the tool
+    bool quiet = false;
+};
+
+int CommandBuild(const BuildArgs& args);
+int CommandList(const std::filesystem::path& file);
+int CommandVerify(const std::filesystem::path& file);
+int CommandExtract(const std::filesystem::path& file, const std::filesystem::path& dir,
+                   const std::string& component);
+int CommandDump(const std::filesystem::path& file, bool json);

@@ -1,0 +1,154 @@
+#include "tools/setupkit/cp932.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace {
+
+// The length of the UTF-8 sequence that starts with lead, or 0 for a byte that cannot start one.
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// Converts one character of one code page to another; empty when it has no mapping.
+#ifdef _WIN32
+std::string ConvertOne(const std::string& in, UINT from, UINT to) {
+    wchar_t wide[4];
+    int count = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, in.data(),
+                                    static_cast<int>(in.size()), wide, 4);
+    if (count <= 0)
+        return {};
+    char out[16];
+    BOOL usedDefault = FALSE;
+    const bool toUtf8 = to == CP_UTF8;
+    int written = WideCharToMultiByte(to, toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, count, out,
+                                      sizeof out, nullptr, toUtf8 ? nullptr : &usedDefault);
+    if (written <= 0 || usedDefault)
+        return {};
+    return std::string(out, static_cast<std::size_t>(written));
+}
+std::string ToCp932(const std::string& ch) {
+    return ConvertOne(ch, CP_UTF8, 932);
+}
+std::string FromCp932(const std::string& ch) {
+    return ConvertOne(ch, 932, CP_UTF8);
+}
+#else
+// One descriptor per direction for the life of the tool; CP932 has no shift state to reset.
+std::string ConvertOne(const std::string& in, iconv_t cd) {
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return {};
+    char out[16];
+    char* inPtr = const_cast<char*>(in.data());
+    std::size_t inLeft = in.size();
+    char* outPtr = out;
+    std::size_t outLeft = sizeof out;
+    std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    if (result == static_cast<std::size_t>(-1) || inLeft != 0 || result != 0)
+        return {};
+    return std::string(out, sizeof out - outLeft);
+}
+std::string ToCp932(const std::string& ch) {
+    static iconv_t cd = iconv_open("CP932", "UTF-8");
+    return ConvertOne(ch, cd);
+}
+std::string FromCp932(const std::string& ch) {
+    static iconv_t cd = iconv_open("UTF-8", "CP932");
+    return ConvertOne(ch, cd);
+}
+#endif
+
+bool IsCp932Lead(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::uint32_t DecodeUtf8(const std::string& ch) {
+    const auto* b = reinterpret_cast<const unsigned char*>(ch.data());
+    switch (ch.size()) {
+        case 1:
+            return b[0];
+        case 2:
+            return (b[0] & 0x1Fu) << 6 | (b[1] & 0x3Fu);
+        case 3:
+            return (b[0] & 0x0Fu) << 12 | (b[1] & 0x3Fu) << 6 | (b[2] & 0x3Fu);
+        default:
+            return (b[0] & 0x07u) << 18 | (b[1] & 0x3Fu) << 12 | (b[2] & 0x3Fu) << 6 |
+                   (b[3] & 0x3Fu);
+    }
+}
+
+}  // namespace
+
+Cp932Result Utf8ToCp932(const std::string& utf8) {
+    Cp932Result result;
+    std::size_t at = 0;
+    while (at < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        std::size_t length = SequenceLength(lead);
+        if (lead < 0x80) {
+            result.text += utf8[at++];
+            continue;
+        }
+        std::string ch = utf8.substr(at, length ? length : 1);
+        std::string converted = length && ch.size() == length ? ToCp932(ch) : std::string();
+        if (converted.empty()) {
+            result.offender = ch;
+            result.offset = at;
+            return result;
+        }
+        result.text += converted;
+        at += length;
+    }
+    result.ok = true;
+    return result;
+}
+
+std::string Cp932ToUtf8(const std::string& cp932) {
+    std::string out;
+    std::size_t at = 0;
+    while (at < cp932.size()) {
+        const auto byte = static_cast<unsigned char>(cp932[at]);
+        if (byte < 0x80) {
+            out += cp932[at++];
+            continue;
+        }
+        const std::size_t length = IsCp932Lead(byte) && at + 1 < cp932.size() ? 2 : 1;
+        std::string converted = FromCp932(cp932.substr(at, length));
+        if (converted.empty()) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            out += escaped;
+            at += 1;
+            continue;
+        }
+        out += converted;
+        at += length;
+    }
+    return out;
+}
+
+std::string DescribeCharacter(const std::string& utf8) {
+    const std::size_t length =
+        utf8.empty() ? 0 : SequenceLength(static_cast<unsigned char>(utf8[0]));
+    char text[40];
+    if (length == 0 || length != utf8.size()) {
+        std::snprintf(text, sizeof text, "byte 0x%02X (not UTF-8)",
+                      utf8.empty() ? 0 : static_cast<unsigned char>(utf8[0]));
+        return text;
+    }
+    std::snprintf(text, sizeof text, "U+%04X '", static_cast<unsigned>(DecodeUtf8(utf8)));
+    return text + utf8 + "'";
+}

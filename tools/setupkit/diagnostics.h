@@ -1,0 +1,39 @@
+// Problems found in a manifest, each with the file, line and column it concerns, reported
+// together at the end so that one run shows them all.
+#pragma once
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct SourcePos {
+    int line = 0;  // 1-based; 0 when unknown
+    int column = 0;
+};
+
+class Diagnostics {
+  public:
+    explicit Diagnostics(std::string file) : file_(std::move(file)) {}
+
+    void Error(SourcePos pos, const std::string& message) { Add(pos, "error", message); }
+    void Warning(SourcePos pos, const std::string& message) { Add(pos, "warning", message); }
+
+    bool HasErrors() const { return errors_ > 0; }
+    int ErrorCount() const { return errors_; }
+    const std::vector<std::string>& Lines() const { return lines_; }
+    const std::string& File() const { return file_; }
+
+  private:
+    void Add(SourcePos pos, const char* kind, const std::string& message);
+
+    std::string file_;
+    std::vector<std::string> lines_;
+    int errors_ = 0;
+};
+
+// A failure of a command, with its context already in the message; main prints it once.
+class ToolError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};

@@ -1,0 +1,111 @@
+// setupkit extract: the files (and folders) of a package below a folder, one sub-folder per
+// folder macro, with their recorded times. Names come from the package, so each one is
+// checked before it becomes part of a path: nothing may land outside the target folder.
+#include <cstdio>
+#include <set>
+
+#include "base/file_stream.h"
+#include "tools/setupkit/commands.h"
+#include "tools/setupkit/cp932.h"
+#include "tools/setupkit/entry_codec.h"
+#include "tools/setupkit/manifest.h"
+#include "tools/setupkit/package_items.h"
+#include "tools/setupkit/package_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The path below dir for an item, or throws when a name could leave dir or cannot be a name.
+fs::path SafePath(const fs::path& dir, const ItemView& item) {
+    fs::path path = dir;
+    for (const std::string& name : item.names) {
+        const std::string utf8 = Cp932ToUtf8(name);
+        const std::string problem = WindowsNameProblem(utf8);
+        if (!problem.empty())
+            throw ToolError("refusing to extract " + Cp932ToUtf8(item.path) + ": it has " +
+                            problem);
+        path /= fs::u8path(utf8);
+    }
+    return path;
+}
+
+// The file indexes of a component and of every component below it.
+std::set<std::uint32_t> IndexesOf(const std::vector<ComponentView>& components,
+                                  const std::string& wanted) {
+    std::set<std::uint32_t> indexes;
+    bool found = false;
+    for (const ComponentView& component : components) {
+        const std::string path = Cp932ToUtf8(component.path);
+        const bool inside =
+            path == wanted || path.compare(0, wanted.size() + 1, wanted + "\\") == 0;
+        if (!inside)
+            continue;
+        found = true;
+        for (const auto& [disk, list] : component.disks)
+            indexes.insert(list.begin(), list.end());
+    }
+    if (!found)
+        throw ToolError("no component named " + wanted +
+                        " (components are named by their path, "
+                        "such as Main\\Help)");
+    return indexes;
+}
+
+void SetTimes(SFileStream* stream, const std::uint64_t times[3]) {
+    FILETIME fileTimes[3];
+    for (int i = 0; i < 3; ++i) {
+        fileTimes[i].dwLowDateTime = static_cast<DWORD>(times[i]);
+        fileTimes[i].dwHighDateTime = static_cast<DWORD>(times[i] >> 32);
+    }
+    SetFileTime(FileStreamHandle(stream), &fileTimes[0], &fileTimes[1], &fileTimes[2]);
+}
+
+}  // namespace
+
+int CommandExtract(const fs::path& file, const fs::path& dir, const std::string& component) {
+    std::unique_ptr<OpenedPackage> package = OpenPackage(file);
+    const std::uint64_t areaEnd = package->packageOffset + 8 + package->entryArea;
+    std::set<std::uint32_t> wanted;
+    if (!component.empty())
+        wanted = IndexesOf(ListComponents(package->setupTree.get()), component);
+
+    std::vector<ItemView> items = ListItems(package->fileTree.get());
+    std::vector<std::pair<const ItemView*, fs::path>> targets;
+    for (const ItemView& item : items) {
+        if (item.IsRegistry() || (!component.empty() && !wanted.count(item.index)))
+            continue;
+        targets.emplace_back(&item, SafePath(dir, item));  // every name checked before writing
+    }
+
+    EntryDecoder decoder;
+    std::size_t files = 0;
+    for (const auto& [item, path] : targets) {
+        std::error_code error;
+        fs::create_directories(item->isKey ? path : path.parent_path(), error);
+        if (error)
+            throw ToolError("cannot create the folder for " + path.u8string() + ": " +
+                            error.message());
+        if (item->isKey)
+            continue;
+        std::uint64_t offset = 0;
+        std::uint64_t times[3];
+        if (!item->ReadEntryOffset(&offset) || !item->ReadTimes(times))
+            throw ToolError(Cp932ToUtf8(item->path) + ": the file record is cut short");
+        SFileStream* out = FileStreamOpen(path.string().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                          nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (!out)
+            throw ToolError("cannot create " + path.u8string());
+        const std::int64_t size = decoder.Expand(package->file.get(), offset, areaEnd, out);
+        if (size >= 0)
+            SetTimes(out, times);
+        FileStreamClose(out);
+        if (size < 0) {
+            fs::remove(path, error);
+            throw ToolError(Cp932ToUtf8(item->path) + ": the entry does not decode");
+        }
+        ++files;
+    }
+    std::printf("%zu files extracted to %s\n", files, dir.u8string().c_str());
+    return 0;
+}

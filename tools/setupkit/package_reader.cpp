@@ -1,0 +1,133 @@
+#include "tools/setupkit/package_reader.h"
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "base/file_io.h"
+#include "package/package_layout.h"
+#include "tree/tree_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// Finds the slot behind the first notice of the file. The notice lies in the program image,
+// which comes before the package, so the first one found is the program's own.
+std::uint64_t FindSlot(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw ToolError("cannot read " + path.u8string());
+    constexpr std::size_t kChunk = 1 << 20;
+    std::vector<char> buffer(kChunk + kPackageNoticeSize + 4);
+    std::size_t kept = 0;
+    std::uint64_t base = 0;  // file offset of buffer[0]
+    for (;;) {
+        in.read(buffer.data() + kept, kChunk);
+        const std::size_t have = kept + static_cast<std::size_t>(in.gcount());
+        if (have < kPackageNoticeSize + 4)
+            break;
+        for (std::size_t at = 0; at + kPackageNoticeSize + 4 <= have; ++at) {
+            if (buffer[at] == kPackageNotice[0] &&
+                std::memcmp(&buffer[at], kPackageNotice, kPackageNoticeSize) == 0)
+                return base + at + kPackageNoticeSize;
+        }
+        if (!in)
+            break;
+        kept = kPackageNoticeSize + 3;
+        std::memmove(buffer.data(), buffer.data() + have - kept, kept);
+        base += have - kept;
+    }
+    throw ToolError(path.u8string() +
+                    ": no package offset slot found; not a setup executable of this system");
+}
+
+std::uint64_t ReadSlot(HANDLE file, std::uint64_t slot, const fs::path& path) {
+    std::uint8_t bytes[4];
+    if (!SetFilePosition(file, slot) || !ReadFileAll(file, bytes, 4))
+        throw ToolError(path.u8string() + ": cannot read the package offset slot");
+    return static_cast<std::uint64_t>(bytes[0]) | static_cast<std::uint64_t>(bytes[1]) << 8 |
+           static_cast<std::uint64_t>(bytes[2]) << 16 | static_cast<std::uint64_t>(bytes[3]) << 24;
+}
+
+std::uint64_t SizeOf(HANDLE file, const fs::path& path) {
+    std::uint64_t size = 0;
+    if (!GetFileSize64(file, &size))
+        throw ToolError("cannot read the size of " + path.u8string());
+    return size;
+}
+
+}  // namespace
+
+bool IsExecutable(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    char magic[2] = {};
+    in.read(magic, 2);
+    return in && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
+    const std::uint64_t slot = FindSlot(path);
+    auto package = std::unique_ptr<OpenedPackage>(new OpenedPackage{
+        path, FileHandle::OpenRead(path), 0, 0, 0, 0, MakeTree(), MakeTree(), {}});
+    const std::string name = path.u8string();
+    HANDLE file = package->file.get();
+    package->fileSize = SizeOf(file, path);
+    package->packageOffset = ReadSlot(file, slot, path);
+    if (package->packageOffset == 0)
+        throw ToolError(name +
+                        ": the package offset slot is 0; this is a setup program "
+                        "without a package");
+    if (package->packageOffset <= slot || package->packageOffset + 8 > package->fileSize)
+        throw ToolError(name + ": the package offset slot says " + Hex(package->packageOffset) +
+                        ", which is not a place in this file of " +
+                        std::to_string(package->fileSize) + " bytes");
+    PackageFailure failure = PACKAGE_FAIL_NONE;
+    if (!PackageLoadDirectory(file, package->packageOffset, package->fileTree.get(), &package->info,
+                              package->setupTree.get(), &package->entryArea, &failure)) {
+        switch (failure) {
+            case PACKAGE_FAIL_SEEK:
+                throw ToolError(name + ": the entry area of the package at " +
+                                Hex(package->packageOffset) + " runs past the end of the file");
+            case PACKAGE_FAIL_FILE_TREE:
+                throw ToolError(name + ": the file tree image is damaged or cut short");
+            case PACKAGE_FAIL_SETUP_INFO:
+                throw ToolError(name + ": the setup information record is damaged or cut short");
+            case PACKAGE_FAIL_SETUP_TREE:
+                throw ToolError(name + ": the setup tree image is damaged or cut short");
+            default:
+                throw ToolError(name + ": cannot read the package at " +
+                                Hex(package->packageOffset));
+        }
+    }
+    if (package->packageOffset + 8 + package->entryArea > package->fileSize)
+        throw ToolError(name + ": the entry area runs past the end of the file");
+    GetFilePosition(file, &package->directoryEnd);
+    return package;
+}
+
+std::unique_ptr<UninstallData> OpenUninstallData(const fs::path& path) {
+    auto owned =
+        std::unique_ptr<UninstallData>(new UninstallData{MakeTree(), 0, MakeTree(), {}, 0, 0});
+    UninstallData& data = *owned;
+    FileHandle handle = FileHandle::OpenRead(path);
+    HANDLE file = handle.get();
+    const std::string name = path.u8string();
+    data.fileSize = SizeOf(file, path);
+    if (!ClTreeLoad(file, data.setupTree.get(), nullptr, 0, 0))
+        throw ToolError(name + ": the setup tree image is damaged or cut short");
+    if (!ReadFileAll(file, &data.selection, 1))
+        throw ToolError(name + ": the selection byte is missing");
+    if (!ClTreeLoad(file, data.log.get(), nullptr, CLT_LOAD_SPARE, 4))
+        throw ToolError(name + ": the install log image is damaged or cut short");
+    if (!SetupInfoLoad(&data.info, file))
+        throw ToolError(name + ": the setup information record is damaged or cut short");
+    GetFilePosition(file, &data.end);
+    return owned;
+}

@@ -1,0 +1,167 @@
+// setupkit verify: checks a setup executable's package the way an install would read it,
+// and decodes every entry.
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <set>
+
+#include "base/file_io.h"
+#include "package/package_layout.h"
+#include "setupinfo/folder_macro_codes.h"
+#include "tools/setupkit/commands.h"
+#include "tools/setupkit/cp932.h"
+#include "tools/setupkit/entry_codec.h"
+#include "tools/setupkit/package_items.h"
+#include "tools/setupkit/package_reader.h"
+#include "tools/setupkit/scratch_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
+class Problems {
+  public:
+    explicit Problems(std::string file) : file_(std::move(file)) {}
+    void Add(const std::string& message) {
+        std::cerr << file_ << ": " << message << "\n";
+        ++count_;
+    }
+    int count() const { return count_; }
+
+  private:
+    std::string file_;
+    int count_ = 0;
+};
+
+bool IsRegistryRootCode(const std::string& code) {
+    const std::uint16_t id = FolderMacroId(code.c_str());
+    return code.size() == 2 && id >= CR && id <= CC && code == FolderMacroCode(id);
+}
+
+bool IsMacroCode(const std::string& code) {
+    return code.size() == 2 && code == FolderMacroCode(FolderMacroId(code.c_str()));
+}
+
+void CheckItem(const ItemView& item, Problems& problems) {
+    const std::string where = Cp932ToUtf8(item.path);
+    if (!IsMacroCode(item.names[0]))
+        problems.Add(where + ": the top-level key is no folder macro");
+    if (!item.hasIndex) {
+        problems.Add(where + ": the record is too short to hold a file index");
+        return;
+    }
+    const bool underRegistryRoot = IsRegistryRootCode(item.names[0]);
+    if (item.IsRegistry() != underRegistryRoot)
+        problems.Add(where + (underRegistryRoot ? ": a registry root holds a non-registry item"
+                                                : ": a registry item lies outside the registry "
+                                                  "roots"));
+    if (item.IsRegistry() && item.length < kRegistryRecordSize)
+        problems.Add(where + ": the registry record is shorter than 12 bytes");
+    if (item.IsFile()) {
+        if (item.length < kFileRecordMinSize)
+            problems.Add(where + ": the file record is cut short");
+        else if (item.data[item.length - kRecordCounterSize - 1] != 0)
+            problems.Add(where + ": the shortcut strings of the file record are not terminated");
+    }
+}
+
+}  // namespace
+
+int CommandVerify(const fs::path& file) {
+    std::unique_ptr<OpenedPackage> package = OpenPackage(file);
+    Problems problems(file.u8string());
+    const std::uint64_t areaStart = package->packageOffset + 8;
+    const std::uint64_t areaEnd = areaStart + package->entryArea;
+    if (package->directoryEnd != package->fileSize)
+        problems.Add(std::to_string(package->fileSize - package->directoryEnd) +
+                     " bytes trail the package directory");
+
+    // The entry area must be exactly a chain of entries.
+    std::set<std::uint64_t> entryStarts;
+    for (std::uint64_t at = areaStart; at < areaEnd;) {
+        std::uint64_t stored = 0;
+        if (areaEnd - at < 8 || !PackageOpenEntry(package->file.get(), at, &stored, nullptr) ||
+            stored == 0 || stored > areaEnd - at - 8) {
+            problems.Add("the entry at " + Hex(at) + " does not fit the entry area (" +
+                         Hex(areaStart) + "-" + Hex(areaEnd) + ")");
+            break;
+        }
+        entryStarts.insert(at);
+        at += 8 + stored;
+    }
+
+    const std::vector<ItemView> items = ListItems(package->fileTree.get());
+    std::map<std::uint32_t, const ItemView*> byIndex;
+    std::map<std::uint64_t, const ItemView*> entries;  // entry offset -> first file using it
+    for (const ItemView& item : items) {
+        CheckItem(item, problems);
+        if (!item.hasIndex)
+            continue;
+        if (!byIndex.emplace(item.index, &item).second)
+            problems.Add(Cp932ToUtf8(item.path) + ": file index " + std::to_string(item.index) +
+                         " is used twice");
+        std::uint64_t offset = 0;
+        if (!item.IsFile() || !item.ReadEntryOffset(&offset))
+            continue;
+        if (!entryStarts.count(offset))
+            problems.Add(Cp932ToUtf8(item.path) + ": its entry offset " + Hex(offset) +
+                         " is not the start of an entry");
+        else
+            entries.emplace(offset, &item);
+    }
+    for (std::uint64_t start : entryStarts)
+        if (!entries.count(start))
+            problems.Add("the entry at " + Hex(start) + " belongs to no file");
+
+    const std::vector<ComponentView> components = ListComponents(package->setupTree.get());
+    for (const ComponentView& component : components) {
+        const std::string name = Cp932ToUtf8(component.path);
+        if (component.shortData)
+            problems.Add("component " + name + ": its data is shorter than 12 bytes");
+        if (component.malformedList)
+            problems.Add("component " + name + ": a file-index list is malformed");
+        for (const auto& [disk, indexes] : component.disks)
+            for (std::uint32_t index : indexes)
+                if (!byIndex.count(index))
+                    problems.Add("component " + name + " lists file index " +
+                                 std::to_string(index) + " on " + Cp932ToUtf8(disk) +
+                                 ", which no item carries");
+    }
+    for (std::uint16_t i = 0; i < package->info.listCount; ++i) {
+        const char* entry = package->info.list[i];
+        bool found = !entry || !*entry;
+        for (const ItemView& item : items)
+            found = found || (item.IsFile() && _stricmp(item.path.c_str(), entry) == 0);
+        if (!found)
+            problems.Add(std::string("the program to run ") + Cp932ToUtf8(entry) +
+                         " is no file of the package");
+    }
+
+    EntryDecoder decoder;
+    ScratchFile scratch;
+    std::uint64_t decoded = 0;
+    for (const auto& [offset, item] : entries) {
+        const std::int64_t size =
+            decoder.Expand(package->file.get(), offset, areaEnd, scratch.stream());
+        if (size < 0)
+            problems.Add(Cp932ToUtf8(item->path) + ": the entry at " + Hex(offset) +
+                         " does not decode");
+        else
+            decoded += static_cast<std::uint64_t>(size);
+    }
+
+    if (problems.count()) {
+        std::cerr << file.u8string() << ": " << problems.count() << " problem(s)\n";
+        return 1;
+    }
+    std::printf("%s: OK: %zu items, %zu entries decoded to %llu bytes, %zu components\n",
+                file.u8string().c_str(), items.size(), entries.size(),
+                static_cast<unsigned long long>(decoded), components.size());
+    return 0;
+}
