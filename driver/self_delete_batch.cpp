@@ -1,0 +1,46 @@
+#include "driver/self_delete_batch.h"
+
+#include <cstring>
+#include <string>
+
+#include "base/dbcs.h"
+#include "base/file_io.h"
+#include "driver/shared_uninstaller.h"
+#include "setupinfo/folder_macros.h"
+
+namespace {
+
+std::string DeleteLine(const std::string& path) {
+    return "del \"" + path + "\"\r\n";
+}
+
+}  // namespace
+
+int WriteSelfDeleteBatch(SSetupInfo* info, ClCompactRegistry* runOnce) {
+    char windowsFolder[kFolderPathSize];
+    if (ExpandFolderMacros(info, WF, nullptr, nullptr, windowsFolder) == nullptr)
+        return 1;
+    std::string base = windowsFolder;
+    if (!base.empty() && base.back() == '\\' &&
+        !IsTrailByteAt(base.c_str(), static_cast<std::uint32_t>(base.size() - 1)))
+        base.pop_back();
+    base += kSelfDeleteBaseName;
+    std::string batch = base + ".bat";
+    HANDLE file = CreateFileA(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+
+    char uninstaller[kFolderPathSize];
+    if (ExpandFolderMacros(info, WF, kSharedUninstallerFile, nullptr, uninstaller) != nullptr) {
+        // The batch deletes itself last: cmd.exe has read that line by then.
+        std::string lines = DeleteLine(uninstaller) + DeleteLine(base + ".pif") + DeleteLine(batch);
+        WriteFileAll(file, lines.data(), static_cast<std::uint32_t>(lines.size()));
+        std::string quoted = "\"" + batch + "\"";
+        runOnce->SetValue(kSelfDeleteValue, REG_SZ, quoted.c_str(),
+                          static_cast<DWORD>(quoted.size()));
+    }
+    SetEndOfFile(file);
+    CloseHandle(file);
+    return 1;
+}
