@@ -4,12 +4,32 @@
 // is there, ORs in its plane and writes it over.
 #include "base/file_io.h"
 #include "package/bit_reader.h"
-#include "package/codec_output.h"
 #include "package/compress.h"
 
 int SCompress::DecodeBitPlanes(HANDLE source, SFileStream* destination, std::uint64_t stageLength) {
     return JoinBitPlanes(source, stageLength, destination);
 }
+
+namespace {
+
+// The plane bits for count output bytes (count <= 8), most significant first in bits. Whole
+// groups of eight take one 8-bit read, except the section's very last group: an 8-bit read
+// at a byte boundary moves past its byte at once and would fail on the section's last byte.
+int ReadPlaneBits(BitReader* reader, std::uint32_t count, bool lastOfSection, std::uint8_t* bits) {
+    if (count == 8 && !lastOfSection)
+        return reader->ReadBits(8, bits);
+    std::uint8_t gathered = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint8_t bit = 0;
+        if (!reader->ReadBit(&bit))
+            return 0;
+        gathered = static_cast<std::uint8_t>(gathered | bit << (7 - i));
+    }
+    *bits = gathered;
+    return 1;
+}
+
+}  // namespace
 
 int SCompress::JoinBitPlanes(HANDLE input, std::uint64_t length, SFileStream* destination) {
     std::uint64_t start = 0;
@@ -21,30 +41,26 @@ int SCompress::JoinBitPlanes(HANDLE input, std::uint64_t length, SFileStream* de
     if (!reader.Open(inputBuffer, inputBufferSize, auxiliaryBuffer, auxiliarySize, input,
                      static_cast<std::int64_t>(length)))
         return 0;
-    CodecOutput output{destination, outputBuffer, outputBufferSize, 0};
-    for (std::uint64_t i = 0; i < length; ++i) {
-        std::uint8_t bit = 0;
-        if (!reader.ReadBit(&bit))
-            return 0;
-        std::uint8_t top = static_cast<std::uint8_t>(bit << 7);
-        if (!output.Write(&top, 1))
-            return 0;
-    }
-    if (!output.Flush())
-        return 0;
+    // Blocks of a multiple of eight bytes let every plane's bits be taken eight at a time.
     const std::uint32_t block = outputBufferSize & ~7u;
-    for (int plane = 1; plane < 8; ++plane) {
+    for (int plane = 0; plane < 8; ++plane) {
         for (std::uint64_t done = 0; done < length;) {
             std::uint32_t piece =
                 length - done < block ? static_cast<std::uint32_t>(length - done) : block;
-            if (!FileStreamSeek(destination, start + done) ||
-                !FileStreamRead(destination, outputBuffer, piece, nullptr))
+            if (plane > 0 && (!FileStreamSeek(destination, start + done) ||
+                              !FileStreamRead(destination, outputBuffer, piece, nullptr)))
                 return 0;
-            for (std::uint32_t i = 0; i < piece; ++i) {
-                std::uint8_t bit = 0;
-                if (!reader.ReadBit(&bit))
+            for (std::uint32_t i = 0; i < piece; i += 8) {
+                std::uint32_t count = piece - i < 8 ? piece - i : 8;
+                bool last = plane == 7 && done + i + count == length;
+                std::uint8_t bits = 0;
+                if (!ReadPlaneBits(&reader, count, last, &bits))
                     return 0;
-                outputBuffer[i] = static_cast<std::uint8_t>(outputBuffer[i] | bit << (7 - plane));
+                for (std::uint32_t j = 0; j < count; ++j) {
+                    std::uint8_t bit = (bits >> (7 - j)) & 1;
+                    std::uint8_t old = plane > 0 ? outputBuffer[i + j] : 0;
+                    outputBuffer[i + j] = static_cast<std::uint8_t>(old | bit << (7 - plane));
+                }
             }
             if (!FileStreamSeek(destination, start + done) ||
                 !FileStreamWrite(destination, outputBuffer, piece, nullptr))
@@ -52,5 +68,5 @@ int SCompress::JoinBitPlanes(HANDLE input, std::uint64_t length, SFileStream* de
             done += piece;
         }
     }
-    return FileStreamTruncate(destination);
+    return FileStreamSeek(destination, start + length) && FileStreamTruncate(destination);
 }

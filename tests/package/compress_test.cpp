@@ -172,9 +172,12 @@ TEST_F(CompressTest, BitPlanesStartingMidByte) {
     // Output 80 01 FF: the planes (101)(001)(001)(001)(001)(001)(001)(011) run across bytes.
     ASSERT_TRUE(runner_.Method(kMethodBitPlanes, Bits("101 001 001 001 001 001 001 011"), &out_));
     EXPECT_EQ(out_, std::string("\x80\x01\xFF", 3));
-    std::string large = PseudoRandomBytes(0x20000 * 2 + 13, 4);
-    ASSERT_TRUE(runner_.Method(kMethodBitPlanes, SplitPlanes(large), &out_));
-    EXPECT_TRUE(out_ == large) << "passes over several output buffers";
+    for (std::size_t size :
+         {std::size_t{8}, std::size_t{0x20000 * 2}, std::size_t{0x20000 * 2 + 13}}) {
+        std::string bytes = PseudoRandomBytes(size, 4);
+        ASSERT_TRUE(runner_.Method(kMethodBitPlanes, SplitPlanes(bytes), &out_)) << size;
+        EXPECT_TRUE(out_ == bytes) << "passes over several output buffers, " << size;
+    }
 }
 
 TEST_F(CompressTest, NibbleLiteralsFillBothPlanes) {
