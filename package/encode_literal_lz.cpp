@@ -13,6 +13,8 @@ namespace {
 // 13 bits for both together gave the smallest entries on Windows DLLs and text.
 constexpr std::int64_t kLiteralBits = 8;
 constexpr std::int64_t kMatchOverheadBits = 13;
+// In fast mode, the short-distance setting is chosen on this many leading bytes.
+constexpr std::size_t kFastSample = 1u << 20;
 
 struct MatchChoice {
     std::uint32_t length = 0;
@@ -134,11 +136,18 @@ class LiteralLzParser {
 
 LiteralLzLevel EncodeLiteralLzLevel(const std::uint8_t* data, std::size_t size,
                                     const EncodeEffort& effort) {
-    LiteralLzParser wide(data, size, 0, effort.matchCandidates);
+    const std::size_t sample = effort.fast && size > kFastSample ? kFastSample : size;
+    LiteralLzParser wide(data, sample, 0, effort.matchCandidates);
     wide.Run();
-    LiteralLzParser narrow(data, size, 1, effort.matchCandidates);
+    LiteralLzParser narrow(data, sample, 1, effort.matchCandidates);
     narrow.Run();
-    return narrow.CostBits() < wide.CostBits() ? narrow.Take() : wide.Take();
+    const int shortDistances = narrow.CostBits() < wide.CostBits() ? 1 : 0;
+    if (sample < size) {
+        LiteralLzParser whole(data, size, shortDistances, effort.matchCandidates);
+        whole.Run();
+        return whole.Take();
+    }
+    return shortDistances ? narrow.Take() : wide.Take();
 }
 
 int EncodeLiteralLz(const std::uint8_t* data, std::size_t size, const EncodeEffort& effort,

@@ -12,6 +12,9 @@ using ByteVector = std::vector<std::uint8_t>;
 struct EncodeEffort {
     // Candidates examined per position by the literal-LZ match search.
     int matchCandidates = 48;
+    // Fast mode: each literal-LZ level chooses its short-distance setting on a leading sample
+    // and parses the whole input once, instead of twice.
+    bool fast = false;
 };
 
 // Method 0: the eight bit planes of the bytes, back to back.

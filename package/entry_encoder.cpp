@@ -52,8 +52,10 @@ int EncodeEntry(const std::uint8_t* data, std::size_t size, EntryChain chain, By
     try {
         EncodeEffort effort;
         bool fast = size > kFastModeThreshold;
-        if (fast)
+        if (fast) {
             effort.matchCandidates = kFastMatchCandidates;
+            effort.fast = true;
+        }
         if (chain == EntryChain::kSmaller) {
             if (!fast)
                 return EncodeSmaller(data, size, effort, entry);

@@ -105,6 +105,19 @@ TEST_F(EncoderTest, EveryMethodRoundTrips) {
     }
 }
 
+TEST_F(EncoderTest, FastModeRoundTrips) {
+    // Past the 1 MiB sample on which fast mode chooses each level's distance setting.
+    std::string bytes = JapaneseText(700000) + ExecutableLike(900000);
+    EncodeEffort fast;
+    fast.fast = true;
+    for (std::uint8_t method : {kMethodLiteralLz, kMethodThreeLevelLz}) {
+        ByteVector stage;
+        ASSERT_EQ(EncodeMethod(method, BytesOf(bytes), bytes.size(), fast, &stage), 1);
+        ASSERT_TRUE(runner_.Method(method, StringOf(stage), &out_)) << int{method};
+        EXPECT_TRUE(out_ == bytes) << int{method};
+    }
+}
+
 TEST_F(EncoderTest, EveryChainRoundTripsAndTheSmallerIsKept) {
     for (const auto& sample : Samples()) {
         std::size_t sizes[3] = {};
