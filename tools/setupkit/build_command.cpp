@@ -17,8 +17,8 @@ namespace {
 
 fs::path ToolFolder() {
 #ifdef _WIN32
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     return length && length < MAX_PATH ? fs::path(path).parent_path() : fs::path();
 #else
     std::error_code error;

@@ -90,6 +90,28 @@ std::uint32_t DecodeUtf8(const std::string& ch) {
     }
 }
 
+// Characters that JIS-based converters (and so most Linux and macOS editors) produce where
+// Windows code page 932 has a neighbour: without this, "〜" would convert with iconv but not
+// with Windows, and one manifest would build on one host only.
+std::string WindowsEquivalent(const std::string& ch) {
+    static const struct {
+        const char* jis;
+        const char* windows;
+    } kPairs[] = {
+        {"\u301C", "\uFF5E"},  // WAVE DASH -> FULLWIDTH TILDE
+        {"\u2016", "\u2225"},  // DOUBLE VERTICAL LINE -> PARALLEL TO
+        {"\u2212", "\uFF0D"},  // MINUS SIGN -> FULLWIDTH HYPHEN-MINUS
+        {"\u00A2", "\uFFE0"},  // CENT SIGN -> FULLWIDTH CENT SIGN
+        {"\u00A3", "\uFFE1"},  // POUND SIGN -> FULLWIDTH POUND SIGN
+        {"\u00AC", "\uFFE2"},  // NOT SIGN -> FULLWIDTH NOT SIGN
+        {"\u2014", "\u2015"},  // EM DASH -> HORIZONTAL BAR
+    };
+    for (const auto& pair : kPairs)
+        if (ch == pair.jis)
+            return pair.windows;
+    return ch;
+}
+
 }  // namespace
 
 Cp932Result Utf8ToCp932(const std::string& utf8) {
@@ -103,7 +125,8 @@ Cp932Result Utf8ToCp932(const std::string& utf8) {
             continue;
         }
         std::string ch = utf8.substr(at, length ? length : 1);
-        std::string converted = length && ch.size() == length ? ToCp932(ch) : std::string();
+        std::string converted =
+            length && ch.size() == length ? ToCp932(WindowsEquivalent(ch)) : std::string();
         if (converted.empty()) {
             result.offender = ch;
             result.offset = at;

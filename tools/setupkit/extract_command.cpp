@@ -8,6 +8,7 @@
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/cp932.h"
 #include "tools/setupkit/entry_codec.h"
+#include "tools/setupkit/file_handle.h"
 #include "tools/setupkit/manifest.h"
 #include "tools/setupkit/package_items.h"
 #include "tools/setupkit/package_reader.h"
@@ -92,7 +93,7 @@ int CommandExtract(const fs::path& file, const fs::path& dir, const std::string&
         std::uint64_t times[3];
         if (!item->ReadEntryOffset(&offset) || !item->ReadTimes(times))
             throw ToolError(Cp932ToUtf8(item->path) + ": the file record is cut short");
-        SFileStream* out = FileStreamOpen(path.string().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+        SFileStream* out = FileStreamOpen(AnsiPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                           nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (!out)
             throw ToolError("cannot create " + path.u8string());

@@ -2,11 +2,23 @@
 
 #include "tools/setupkit/diagnostics.h"
 
+std::string AnsiPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring wide = path.wstring();
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
+    ansi.resize(ansi.size() - 1);
+    return ansi;
+#else
+    return path.string();
+#endif
+}
+
 namespace {
 
 HANDLE Open(const std::filesystem::path& path, DWORD access, DWORD share, DWORD disposition) {
-    // The platform layer takes ANSI paths: code page 932 on a Japanese Windows, bytes on Linux.
-    HANDLE handle = CreateFileA(path.string().c_str(), access, share, nullptr, disposition,
+    HANDLE handle = CreateFileA(AnsiPath(path).c_str(), access, share, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw ToolError("cannot open " + path.u8string() + " (error " +

@@ -3,8 +3,13 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "base/platform.h"
+
+// A path as the platform layer's ANSI calls take it: the system code page on Windows (where
+// std::filesystem would give UTF-8), the bytes themselves elsewhere.
+std::string AnsiPath(const std::filesystem::path& path);
 
 class FileHandle {
   public:

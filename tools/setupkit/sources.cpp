@@ -5,6 +5,7 @@
 
 #include "base/platform.h"
 #include "tools/setupkit/diagnostics.h"
+#include "tools/setupkit/file_handle.h"
 
 namespace fs = std::filesystem;
 
@@ -137,13 +138,9 @@ std::vector<SourceFile> ExpandSource(const fs::path& baseDir, const std::string&
 }
 
 std::uint64_t FileWriteTime(const fs::path& path) {
-    HANDLE file = CreateFileA(path.string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw ToolError("cannot open " + path.u8string());
+    FileHandle file = FileHandle::OpenRead(path);
     FILETIME write{};
-    const BOOL ok = GetFileTime(file, nullptr, nullptr, &write);
-    CloseHandle(file);
+    const BOOL ok = GetFileTime(file.get(), nullptr, nullptr, &write);
     if (!ok)
         throw ToolError("cannot read the file time of " + path.u8string());
     return static_cast<std::uint64_t>(write.dwHighDateTime) << 32 | write.dwLowDateTime;

@@ -1,0 +1,160 @@
+// Manifest reading and checking: every kind of problem is reported with its line and column,
+// a small manifest builds on defaults, and nothing is written when a problem is found.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tests/support/temp_dir.h"
+#include "tests/tools/setupkit_test_support.h"
+#include "tools/setupkit/commands.h"
+#include "tools/setupkit/cp932.h"
+#include "tools/setupkit/manifest.h"
+#include "tools/setupkit/package_plan.h"
+
+namespace {
+
+const char* kHead = R"([product]
+name = "テスト"
+[install]
+folder = '64\Test'
+)";
+
+struct Checked {
+    std::vector<std::string> lines;
+    std::unique_ptr<PackagePlan> plan;
+};
+
+// Reads and plans a manifest written into dir, with a file a.txt beside it.
+Checked Check(const TempDir& dir, const std::string& text) {
+    fs::path manifest = fs::path(dir.path()) / "setup.toml";
+    std::ofstream(manifest, std::ios::binary) << text;
+    std::ofstream(fs::path(dir.path()) / "a.txt") << "a";
+    std::ofstream(fs::path(dir.path()) / "b.txt") << "b";
+    Diagnostics diagnostics("setup.toml");
+    Checked checked;
+    Manifest parsed = ReadManifest(manifest, diagnostics);
+    if (!diagnostics.HasErrors())
+        checked.plan = PlanPackage(parsed, diagnostics);
+    checked.lines = diagnostics.Lines();
+    return checked;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines)
+        all += line + "\n";
+    return all;
+}
+
+TEST(Manifest, EveryProblemNamesItsPosition) {
+    struct Case {
+        const char* what;
+        std::string body;       // behind kHead, which takes lines 1-4
+        const char* expected;   // "line:column: error: start of the message"
+        const char* head = "";  // more lines of [install], behind kHead
+    };
+    const std::string component = "[[component]]\nname = \"c\"\n";  // lines 5-6
+    const Case cases[] = {
+        {"missing source", component + "files = [{ source = \"nope.txt\" }]\n",
+         "7:21: error: source file not found: 'nope.txt'"},
+        {"glob without match", component + "files = [{ source = \"*.dat\" }]\n",
+         "7:21: error: no file matches '*.dat'"},
+        {"duplicate destination",
+         component + "files = [{ source = \"a.txt\", name = \"x.txt\" },\n"
+                     "         { source = \"b.txt\", name = \"x.txt\" }]\n",
+         "8:21: error: duplicate destination 'IF\\x.txt' (first given at line 7)"},
+        {"unknown macro", component + "files = [{ source = \"a.txt\", dest = 'ZZ\\x' }]\n",
+         "7:37: error: unknown folder macro 'ZZ'"},
+        {"registry root as folder", component + "files = [{ source = \"a.txt\", dest = 'LM' }]\n",
+         "7:37: error: the macro 'LM' cannot be a destination folder"},
+        {"path too long",
+         component + "files = [{ source = \"a.txt\", dest = 'IF\\" + std::string(240, 'd') +
+             "' }]\n",
+         "7:21: error: 'IF\\ddd"},
+        {"forbidden character", component + "files = [{ source = \"a.txt\", name = \"a|b\" }]\n",
+         "7:37: error: 'name' has the character '|'"},
+        {"dot-dot component", component + "files = [{ source = \"a.txt\", dest = 'IF\\..\\x' }]\n",
+         "7:37: error: 'dest' has the name '..' would leave its folder"},
+        {"reserved name", component + "files = [{ source = \"a.txt\", name = \"con.txt\" }]\n",
+         "7:37: error: 'name' has the reserved device name 'con.txt'"},
+        {"unmappable character", component + "description = \"café\"\n",
+         "7:15: error: 'description': the character U+00E9 'é' cannot be written in code page "
+         "932"},
+        {"conflicting options",
+         component + "files = [{ source = \"a.txt\", shortcut = { name = \"A\", program_menu = "
+                     "true } }]\n",
+         "8:41: error: a program-menu shortcut is asked for, but 'group_locked'",
+         "options = [\"group_locked\"]\n"},
+        {"licence page without licence", component,
+         "5:9: error: the licence page is shown but there is no 'licence' text",
+         "pages = [\"licence\", \"start\"]\n"},
+        {"unknown key", component + "fils = []\n", "7:1: error: unknown key 'fils' in a component"},
+        {"registry value with recursion",
+         component + "registry = [{ key = 'LM\\Software\\T', value = \"v\", recursive = true }]\n",
+         "7:13: error: 'recursive' and 'check' apply to keys"},
+        {"toml syntax", component + "files = [\n", "7:11: error: Error while parsing array"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const Checked checked = Check(dir, kHead + std::string(c.head) + c.body);
+        EXPECT_NE(Joined(checked.lines).find(std::string("setup.toml:") + c.expected),
+                  std::string::npos)
+            << Joined(checked.lines);
+        EXPECT_EQ(checked.plan, nullptr);
+    }
+}
+
+TEST(Manifest, ProblemsAreAllReportedAtOnce) {
+    TempDir dir;
+    const Checked checked = Check(dir, std::string(kHead) +
+                                           "[[component]]\nname = \"c\"\n"
+                                           "files = [{ source = \"a.txt\", name = \"a|b\" },\n"
+                                           "         { source = \"a.txt\", dest = 'QQ' }]\n"
+                                           "description = \"é\"\n");
+    EXPECT_EQ(checked.lines.size(), 3u) << Joined(checked.lines);
+}
+
+TEST(Manifest, SmallManifestBuildsOnDefaults) {
+    TempDir dir;
+    const Checked checked = Check(dir, std::string(kHead) +
+                                           "[[component]]\nname = \"c\"\n"
+                                           "files = [{ source = \"*.txt\" }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    const SSetupInfo& info = checked.plan->info;
+    EXPECT_EQ(Cp932ToUtf8(info.texts[TEXT_INSTALL_TITLE]), "テスト セットアップ");
+    EXPECT_EQ(Cp932ToUtf8(info.texts[TEXT_UNINSTALL_KEY]), "テスト");
+    EXPECT_STREQ(info.texts[TEXT_INSTALL_PATH], "\\Test");
+    EXPECT_STREQ(info.texts[TEXT_DATA_FILE], "Uninstall.dat");
+    EXPECT_EQ(info.installFolderMacro, 20);  // "64"
+    EXPECT_EQ(info.pageBits,
+              1u << PAGE_START | 1u << PAGE_PROGRESS | 1u << PAGE_FINISH | 1u << PAGE_DEST_FOLDER);
+    EXPECT_EQ(checked.plan->files.size(), 2u);
+}
+
+TEST(Manifest, FailedBuildWritesNothing) {
+    TempDir dir;
+    fs::path manifest = fs::path(dir.path()) / "setup.toml";
+    std::ofstream(manifest) << kHead
+                            << "[[component]]\nname = \"c\"\nfiles = [{ source = \"x\" }]\n";
+    const fs::path stub = fs::path(dir.path()) / "stub.exe";
+    WriteStub(stub);
+    const fs::path output = fs::path(dir.path()) / "setup.exe";
+    EXPECT_EQ(BuildQuietly(manifest, output, stub), 1);
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_FALSE(fs::exists(fs::path(output).concat(".part")));
+}
+
+TEST(Cp932, ConvertsJapaneseAndNamesWhatItCannot) {
+    EXPECT_EQ(Utf8ToCp932("かな〜①").text, "\x82\xa9\x82\xc8\x81\x60\x87\x40");
+    const Cp932Result bad = Utf8ToCp932("ab\xC3\xA9z");
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.offset, 2u);
+    EXPECT_EQ(DescribeCharacter(bad.offender), "U+00E9 'é'");
+    EXPECT_FALSE(Utf8ToCp932("a\xFF").ok);      // not UTF-8
+    EXPECT_FALSE(Utf8ToCp932("a\xE3\x81").ok);  // cut short
+    EXPECT_EQ(Cp932ToUtf8("\x82\xa9\x82\xc8"), "かな");
+    EXPECT_EQ(Cp932ToUtf8("a\x82"), "a\\x82");  // a lead byte without its trail byte
+}
+
+}  // namespace

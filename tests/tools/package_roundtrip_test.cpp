@@ -1,0 +1,145 @@
+// The example product built, verified, listed, extracted and dumped: every file comes back
+// byte for byte with its time, and the same input gives the same setup executable.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+
+#include "package/package_layout.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/setupkit_test_support.h"
+#include "tools/setupkit/commands.h"
+#include "tools/setupkit/file_handle.h"
+#include "tools/setupkit/package_plan.h"
+#include "tools/setupkit/sources.h"
+#include "tree/tree_file.h"
+
+namespace {
+
+// Destination (below the extract folder) -> source (below the example folder).
+const std::map<std::string, std::string> kExampleFiles = {
+    {"IF/kakeibo.exe", "files/kakeibo.exe"},
+    {"IF/kakeibo.ini", "files/kakeibo.ini"},
+    {"IF/kakeibo.ico", "files/kakeibo.ico"},
+    {"IF/はじめにお読みください.txt", "files/はじめにお読みください.txt"},
+    {"SF/qvcommon.dll", "files/qvcommon.dll"},
+    {"IF/help/style.css", "files/help/style.css"},
+    {"IF/help/使い方.html", "files/help/使い方.html"},
+    {"CD/かんたん家計簿/サンプル家計簿.csv", "files/data/サンプル家計簿.csv"},
+};
+
+class ExampleBuild : public testing::Test {
+  protected:
+    void SetUp() override {
+        WriteStub(stub_);
+        ASSERT_EQ(BuildQuietly(ExampleManifest(), setup_, stub_), 0);
+    }
+
+    TempDir dir_;
+    fs::path stub_ = fs::path(dir_.path()) / "stub.exe";
+    fs::path setup_ = fs::path(dir_.path()) / "setup.exe";
+};
+
+int CountFiles(const fs::path& dir) {
+    int count = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        count += entry.is_regular_file();
+    return count;
+}
+
+TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
+    EXPECT_EQ(CommandVerify(setup_), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(CommandList(setup_), 0);
+    const std::string listing = testing::internal::GetCapturedStdout();
+    EXPECT_NE(listing.find("IF\\kakeibo.exe  -> かんたん家計簿.lnk  [本体]"), std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("shared_dll"), std::string::npos);
+
+    const fs::path out = fs::path(dir_.path()) / "out";
+    EXPECT_EQ(CommandExtract(setup_, out, ""), 0);
+    const fs::path example = ExampleManifest().parent_path();
+    for (const auto& [destination, source] : kExampleFiles) {
+        SCOPED_TRACE(destination);
+        const fs::path extracted = out / fs::u8path(destination);
+        const fs::path original = example / fs::u8path(source);
+        ASSERT_TRUE(fs::exists(extracted));
+        EXPECT_EQ(ReadBytes(extracted), ReadBytes(original));
+        EXPECT_EQ(FileWriteTime(extracted), FileWriteTime(original));
+    }
+    EXPECT_EQ(CountFiles(out), static_cast<int>(kExampleFiles.size()));
+    EXPECT_TRUE(fs::is_directory(out / "IF" / "help"));  // folder items are made as well
+}
+
+TEST_F(ExampleBuild, ExtractsOneComponentWithThoseBelowIt) {
+    const fs::path out = fs::path(dir_.path()) / "out";
+    EXPECT_EQ(CommandExtract(setup_, out, "追加機能"), 0);
+    EXPECT_EQ(CountFiles(out), 3);
+    EXPECT_TRUE(fs::exists(out / fs::u8path("IF/help/使い方.html")));
+    const fs::path help = fs::path(dir_.path()) / "help";
+    EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ"), 0);
+    EXPECT_EQ(CountFiles(help), 2);
+    EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ"), std::exception);
+}
+
+TEST_F(ExampleBuild, DumpShowsTextsBitsAndShortcuts) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(CommandDump(setup_, true), 0);
+    const std::string json = testing::internal::GetCapturedStdout();
+    for (const char* expected :
+         {"\"display_name\": \"かんたん家計簿\"", "\"licence\"", "\"reinstall_no_licence\"",
+          "\"dest_group\"", "\"install_folder_macro\": \"64\"",
+          "\"run_after_install\": [\n      \"IF\\\\はじめにお読みください.txt\"",
+          "\"name\": \"かんたん家計簿.lnk\"", "\"path\": \"追加機能\\\\サンプルデータ\"",
+          "\"standard\": false", "\"sub_items\": 2"}) {
+        EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n" << json;
+    }
+}
+
+TEST_F(ExampleBuild, SameInputGivesTheSameBytesInAnyFolderAndListingOrder) {
+    const fs::path example = ExampleManifest().parent_path();
+    std::vector<std::vector<char>> builds;
+    for (bool reverse : {false, true}) {
+        const fs::path copy = fs::path(dir_.path()) / (reverse ? "b/deeper" : "a") / "kakeibo";
+        CopyTree(example, copy, reverse);
+        const fs::path output = copy.parent_path() / "setup.exe";
+        ASSERT_EQ(BuildQuietly(copy / "setup.toml", output, stub_), 0);
+        builds.push_back(ReadBytes(output));
+    }
+    EXPECT_TRUE(builds[0] == builds[1]);
+    EXPECT_TRUE(builds[0] == ReadBytes(setup_));
+}
+
+// An uninstall data file as the setup program writes it: setup tree, selection, log, record.
+TEST_F(ExampleBuild, DumpReadsUninstallData) {
+    const fs::path data = fs::path(dir_.path()) / "Kakeibo.dat";
+    {
+        TreePtr log = MakeTree();
+        ClTreeNodeInfo drive{TN_KEY | TN_NAMED, nullptr, "C:", nullptr, 0, 0};
+        ClTreeNode* top = ClTreeAddNode(log.get(), &drive);
+        std::uint8_t record[kFolderRecordSize] = {ITEM_NEVER_REMOVE, 0, 0, 0, 3, 0, 0, 0};
+        ClTreeNodeInfo folder{TN_KEY | TN_NAMED | TN_DATA | TN_LINKED, top, "App", record, 8, 0};
+        ClTreeAddNode(log.get(), &folder);
+        TreePtr setupTree = MakeTree();
+        SSetupInfo info;
+        SetupInfoSetText(&info, TEXT_DISPLAY_NAME, "\x89\xc6\x8c\x76\x95\xeb");  // 家計簿
+        HANDLE file = CreateFileA(AnsiPath(data).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::uint8_t selection = 1;
+        DWORD written = 0;
+        EXPECT_TRUE(ClTreeSave(file, setupTree.get(), nullptr, CLT_NAMES | CLT_DATA));
+        EXPECT_TRUE(WriteFile(file, &selection, 1, &written, nullptr));
+        EXPECT_TRUE(ClTreeSave(file, log.get(), nullptr, CLT_NAMES | CLT_DATA));
+        EXPECT_TRUE(SetupInfoSave(&info, file));
+        CloseHandle(file);
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(CommandDump(data, false), 0);
+    const std::string text = testing::internal::GetCapturedStdout();
+    for (const char* expected : {"kind: uninstall data", "selection: custom", "path: C:\\App",
+                                 "flags: never_remove", "count: 3", "display_name: 家計簿"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+}
+
+}  // namespace
