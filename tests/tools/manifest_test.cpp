@@ -115,6 +115,19 @@ TEST(Manifest, ProblemsAreAllReportedAtOnce) {
     EXPECT_EQ(checked.lines.size(), 3u) << Joined(checked.lines);
 }
 
+TEST(Manifest, WarnsOfFolderNamesTheUninstallLogWouldSplit) {
+    TempDir dir;
+    const Checked checked = Check(dir, std::string(kHead) +
+                                           "[[component]]\nname = \"c\"\n"
+                                           "files = [{ source = \"a.txt\", dest = 'IF\\ソフト' },\n"
+                                           "         { source = \"b.txt\", name = \"表.txt\" }]\n");
+    ASSERT_NE(checked.plan, nullptr);  // a warning only
+    ASSERT_EQ(checked.lines.size(), 1u) << Joined(checked.lines);
+    EXPECT_NE(checked.lines[0].find("setup.toml:7:37: warning: 'ソフト' in 'dest' holds"),
+              std::string::npos)
+        << checked.lines[0];
+}
+
 TEST(Manifest, SmallManifestBuildsOnDefaults) {
     TempDir dir;
     const Checked checked = Check(dir, std::string(kHead) +

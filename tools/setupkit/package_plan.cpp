@@ -9,6 +9,7 @@
 #include "package/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/cp932.h"
+#include "tools/setupkit/entry_codec.h"
 #include "tools/setupkit/sources.h"
 
 namespace fs = std::filesystem;
@@ -254,6 +255,10 @@ class Planner {
                         Quote(spec.source) + " gives " + std::to_string(sources.size()) +
                             " files, but a shortcut, display icon or new name needs exactly one");
         for (SourceFile& source : sources) {
+            if (source.size > kLargestEntryInput)
+                diag_.Error(spec.sourcePos, Quote(source.path.u8string()) +
+                                                " is 4 GiB or larger; a package entry cannot "
+                                                "hold it");
             std::vector<ManifestText> names;
             bool ok = true;
             for (const std::string& folder : source.subfolders)
