@@ -22,7 +22,8 @@ constexpr std::uint8_t CLT_LOAD_REPLACE_ROOT = 0x08;  // the first record replac
 int ClTreeSave(HANDLE file, ClTree* tree, ClTreeNode* start, std::uint8_t options);
 // Reads one image into the tree below the parent key (null: as top-level keys). With
 // CLT_LOAD_SPARE, every data block of n > 0 bytes gets spare zero bytes behind the n read, its
-// length becomes n + spare and its spare tail another spare bytes. 1, or 0 on a damaged image
-// or without memory; nodes added before a failure stay in the tree.
+// length becomes n + spare and its spare tail another spare bytes. With CLT_LOAD_REPLACE_ROOT
+// the old root is freed with everything under it (a parent key there included). 1, or 0 on a
+// damaged image or without memory; nodes added before a failure stay in the tree.
 int ClTreeLoad(HANDLE file, ClTree* tree, ClTreeNode* parent, std::uint8_t options,
                std::uint32_t spare);
