@@ -35,14 +35,12 @@ int CodecOutput::Repeat(std::uint8_t value, std::uint64_t count) {
     return 1;
 }
 
-int CodecOutput::CopyFrom(SFileStream* source, std::uint64_t count) {
+int CodecOutput::CopyFrom(LiteralWindow* literals, std::uint64_t count) {
     while (count > 0) {
-        if (fill == size && !Flush())
+        std::uint32_t available = literals->Available();
+        std::uint32_t piece = count < available ? static_cast<std::uint32_t>(count) : available;
+        if (piece == 0 || !Write(literals->Take(piece), piece))
             return 0;
-        std::uint32_t piece = count < size - fill ? static_cast<std::uint32_t>(count) : size - fill;
-        if (!FileStreamRead(source, buffer + fill, piece, nullptr))
-            return 0;
-        fill += piece;
         count -= piece;
     }
     return 1;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/file_stream.h"
+#include "package/literal_window.h"
 
 struct CodecOutput {
     SFileStream* destination;
@@ -17,8 +18,8 @@ struct CodecOutput {
     int Write(const std::uint8_t* bytes, std::uint64_t count);
     // Appends count copies of one byte.
     int Repeat(std::uint8_t value, std::uint64_t count);
-    // Appends count bytes read from a stream; a short read fails.
-    int CopyFrom(SFileStream* source, std::uint64_t count);
+    // Appends the next count literal bytes; fails if the literal section runs out.
+    int CopyFrom(LiteralWindow* literals, std::uint64_t count);
     // Flushes and ends the destination behind the last byte written.
     int Finish();
 };

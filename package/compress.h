@@ -80,6 +80,6 @@ class SCompress {
     int DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength,
                        std::uint8_t fill);
     int DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStream* literals,
-                      SFileStream* destination);
+                      std::uint64_t literalLength, SFileStream* destination);
     int JoinBitPlanes(HANDLE input, std::uint64_t length, SFileStream* destination);
 };

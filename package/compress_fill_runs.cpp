@@ -28,6 +28,7 @@ int SCompress::DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint
                                                   auxiliarySize, source, sizes[0]))
         return 0;
     CodecOutput output{destination, outputBuffer, outputBufferSize, 0};
+    LiteralWindow pending{literals.get(), sizes[1], literalWindow, windowSize, 0};
     for (;;) {
         std::uint8_t isRun = 0;
         if (!reader.ReadBit(&isRun))
@@ -43,7 +44,7 @@ int SCompress::DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint
             return 0;
         if (count == 0)
             return output.Finish();
-        if (!output.CopyFrom(literals.get(), count))
+        if (!output.CopyFrom(&pending, count))
             return 0;
     }
 }

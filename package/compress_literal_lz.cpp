@@ -1,6 +1,4 @@
 // Literal LZ (method 5) and the three-level literal LZ built on it (method 1).
-#include <cstring>
-
 #include "base/file_io.h"
 #include "package/bit_reader.h"
 #include "package/borrowed_stream.h"
@@ -10,7 +8,7 @@
 #include "package/count_codes.h"
 
 int SCompress::DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStream* literals,
-                             SFileStream* destination) {
+                             std::uint64_t literalLength, SFileStream* destination) {
     BitReader reader;
     if (!reader.Open(inputBuffer, inputBufferSize, auxiliaryBuffer, auxiliarySize, tokens,
                      static_cast<std::int64_t>(tokenLength)))
@@ -20,8 +18,8 @@ int SCompress::DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStre
         return 0;
     CodecOutput output{destination, outputBuffer, outputBufferSize, 0};
     // The literal history is the literals taken so far, not the output: matches reach back
-    // over literals only, and the window keeps the last 256 of them when it wraps.
-    std::uint32_t historyEnd = 0;
+    // over literals only, and the window keeps the last 256 of them when it starts over.
+    LiteralWindow history{literals, literalLength, literalWindow, windowSize, kHistoryKeep};
     std::uint64_t historyLength = 0;
     for (;;) {
         std::uint8_t isMatch = 0;
@@ -33,20 +31,9 @@ int SCompress::DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStre
                 return 0;
             if (count == 0)
                 return output.Finish();
-            while (count > 0) {
-                std::uint32_t piece = count < kLiteralPieceMax ? count : kLiteralPieceMax;
-                if (historyEnd + piece >= windowSize) {
-                    std::memmove(literalWindow, literalWindow + historyEnd - kHistoryKeep,
-                                 kHistoryKeep);
-                    historyEnd = kHistoryKeep;
-                }
-                if (!FileStreamRead(literals, literalWindow + historyEnd, piece, nullptr) ||
-                    !output.Write(literalWindow + historyEnd, piece))
-                    return 0;
-                historyEnd += piece;
-                historyLength += piece;
-                count -= piece;
-            }
+            historyLength += count;
+            if (!output.CopyFrom(&history, count))
+                return 0;
             continue;
         }
         std::uint32_t length = 0, distance = 0, repeat = 0;
@@ -58,7 +45,7 @@ int SCompress::DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStre
         // history, or a length beyond the distance would read bytes the history does not hold.
         if (distance == 0 || distance > historyLength || length > distance)
             return 0;
-        const std::uint8_t* from = literalWindow + historyEnd - distance;
+        const std::uint8_t* from = literalWindow + history.taken - distance;
         for (std::uint32_t i = 0; i < repeat; ++i)
             if (!output.Write(from, length))
                 return 0;
@@ -73,7 +60,7 @@ int SCompress::DecodeLiteralLz(HANDLE source, SFileStream* destination, std::uin
         return 0;
     BorrowedStream literals(tempHandles[2]);
     return literals.get() != nullptr &&
-           DecodeLzLevel(source, sizes[0], literals.get(), destination);
+           DecodeLzLevel(source, sizes[0], literals.get(), sizes[1], destination);
 }
 
 int SCompress::DecodeThreeLevelLz(HANDLE source, SFileStream* destination,
@@ -91,14 +78,16 @@ int SCompress::DecodeThreeLevelLz(HANDLE source, SFileStream* destination,
         return 0;
     const std::uint64_t tokenStarts[2] = {start + sizes[0] + sizes[1], start + sizes[0]};
     const std::uint32_t tokenLengths[2] = {sizes[2], sizes[1]};
+    std::uint64_t literalLength = sizes[3];
     for (int i = 0; i < 2; ++i) {
         std::uint64_t levelLength = 0;
         if (!SetFilePosition(source, tokenStarts[i]) || !level.Clear() ||
-            !DecodeLzLevel(source, tokenLengths[i], literals.get(), level.get()) ||
+            !DecodeLzLevel(source, tokenLengths[i], literals.get(), literalLength, level.get()) ||
             !FileStreamTell(level.get(), &levelLength) || !level.Rewind() || !literals.Clear() ||
             !JoinBitPlanes(tempHandles[3], levelLength, literals.get()) || !literals.Rewind())
             return 0;
+        literalLength = levelLength;
     }
     return SetFilePosition(source, start) &&
-           DecodeLzLevel(source, sizes[0], literals.get(), destination);
+           DecodeLzLevel(source, sizes[0], literals.get(), literalLength, destination);
 }

@@ -127,9 +127,9 @@ TEST_F(CompressTest, HistoryKeepsTheLast256LiteralsAcrossWindowPieces) {
     std::string p = PseudoRandomBytes(count, 5);
     std::string tokens = "0 0 11111" + BitsOf(count, 32) + " 1 11 11111101 111111101 0";
     // Two pieces again, so that the window wraps a second time.
-    tokens += " 0 11111" + BitsOf(count, 32) + " 1 10000 01111 0";
+    tokens += " 0 11111" + BitsOf(count, 32) + " 1 11 11111101 111111101 0";
     std::string q = PseudoRandomBytes(count, 6);
-    std::string expected = p + p.substr(count - 255, 255) + q + q.substr(count - 17, 2);
+    std::string expected = p + p.substr(count - 255, 255) + q + q.substr(count - 255, 255);
     ASSERT_TRUE(LiteralLz(tokens + kEnd, p + q, &out_));
     EXPECT_TRUE(out_ == expected);
 }
