@@ -142,17 +142,6 @@ ClTreeNode* MakeNode(const ClTreeNodeInfo* info) {
     return node;
 }
 
-// Puts a key that is in no list at the head of the top-level list, as the tree's root.
-void PushRoot(ClTree* tree, ClTreeNode* node) {
-    ClTreeKeyNode* key = AsKeyNode(node);
-    key->parent = nullptr;
-    key->prevKey = nullptr;
-    key->nextKey = tree->root;
-    if (tree->root)
-        AsKeyNode(tree->root)->prevKey = node;
-    tree->root = node;
-}
-
 // A copy takes the source's spare tail too, which ClTreeAddNode does not fill.
 void CopySpareTail(ClTreeNode* copy, const ClTreeNode* source) {
     if ((copy->flags & TN_SPARE) && copy->spare)
@@ -265,9 +254,12 @@ ClTreeNode* ClTreeReplaceRoot(ClTree* tree, const ClTreeNodeInfo* info) {
     if (node == nullptr)
         return nullptr;
     if (oldRoot) {
+        // The new root stands alone at the top level. Further top-level keys are freed with
+        // the old root rather than dropped from the list with their memory.
         Unlink(tree, node);
-        ClTreeDeleteNode(tree, oldRoot);
-        PushRoot(tree, node);
+        FreeList(tree->root);
+        node->parent = nullptr;
+        tree->root = node;
     }
     node->flags |= TN_LINKED;
     return node;
@@ -278,7 +270,6 @@ int ClTreeCopy(ClTree* destination, const ClTree* source) {
         return 0;
     if (destination == source || source->root == nullptr)
         return 1;
-    ClTreeClear(destination);
     const ClTreeNode* sourceRoot = source->root;
     ClTreeNode* root = ClTreeReplaceRoot(destination, sourceRoot);
     if (root == nullptr)

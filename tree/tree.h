@@ -79,8 +79,8 @@ ClTreeNode* ClTreeAddNode(ClTree* tree, const ClTreeNodeInfo* info);
 // Unlinks the node and frees it with everything below it; 1 (also for a null node), 0 for a
 // null tree.
 int ClTreeDeleteNode(ClTree* tree, ClTreeNode* node);
-// Makes a new root from a key description and frees the old root with everything under it;
-// further top-level keys stay behind the new root. The new root, or null.
+// Makes a new root from a key description and frees the old root with everything under it,
+// and any further top-level keys; the new root is then the only top-level key. It, or null.
 ClTreeNode* ClTreeReplaceRoot(ClTree* tree, const ClTreeNodeInfo* info);
 // Replaces the destination's content with a deep copy of the source, spare tails included.
 // 1, or 0 on failure (what was copied so far stays).

@@ -240,11 +240,10 @@ TEST(TreeClear, KeepsTheRootWithItsNameAndData) {
     EXPECT_EQ(ClTreeClear(nullptr), 1);
 }
 
-TEST(TreeReplaceRoot, BringsItsOwnHeadAndKeepsFurtherTopLevelKeys) {
+TEST(TreeReplaceRoot, LeavesTheNewRootAloneAtTheTop) {
     TreePtr tree = NewTree();
-    ClTreeNode* old = ClTreeRoot(tree.get());
-    AddNamed(tree.get(), old, true, "under old");
-    ClTreeNode* other = AddNamed(tree.get(), nullptr, true, "other");
+    AddNamed(tree.get(), ClTreeRoot(tree.get()), true, "under old");
+    AddNamed(tree.get(), nullptr, true, "other");
     ClTreeNodeInfo value{};
     value.flags = TN_NAMED;
     value.name = "v";
@@ -255,19 +254,15 @@ TEST(TreeReplaceRoot, BringsItsOwnHeadAndKeepsFurtherTopLevelKeys) {
     ClTreeNode* root = ClTreeReplaceRoot(tree.get(), &head);
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(ClTreeRoot(tree.get()), root);
+    // Everything else is freed (LeakSanitizer checks), the root keeps TN_LINKED.
+    EXPECT_EQ(DumpTree(tree.get()), "0 0B '6E6577'\n");
     EXPECT_EQ(root->parent, nullptr);
-    EXPECT_EQ(root->flags, TN_KEY | TN_NAMED | TN_LINKED);
-    EXPECT_EQ(ClTreeNavigate(root, TN_FIRST_KEY, nullptr), nullptr);
-    EXPECT_EQ(ClTreeNavigate(root, TN_NEXT, nullptr), other);
-    EXPECT_EQ(ClTreeNavigate(other, TN_PREV, nullptr), root);
 
     // Into an empty tree, the new key simply becomes the root.
     EXPECT_EQ(ClTreeDeleteNode(tree.get(), root), 1);
-    EXPECT_EQ(ClTreeDeleteNode(tree.get(), other), 1);
     root = ClTreeReplaceRoot(tree.get(), &head);
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(ClTreeRoot(tree.get()), root);
-    EXPECT_EQ(root->flags, TN_KEY | TN_NAMED | TN_LINKED);
+    EXPECT_EQ(DumpTree(tree.get()), "0 0B '6E6577'\n");
 }
 
 TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
