@@ -247,6 +247,27 @@ TEST_F(CompressTest, MalformedBlocksFailCleanly) {
         EXPECT_FALSE(NibblePlanes(c.tokens, c.source, &out_)) << c.why;
 }
 
+TEST_F(CompressTest, NibbleLiteralMustFitTheWindowAtOnce) {
+    // A literal's nibbles are buffered all at once in the 0x200FD-byte window: 0x401FA
+    // nibbles (0x200FD bytes) fit, one more does not, even though the source holds them.
+    const std::uint32_t fits = 0x401FA;
+    const std::uint32_t length = fits + 5;
+    const std::string literal = PseudoRandomBytes(fits / 2, 8);
+    std::string highPlane = "0 11111" + BitsOf(fits, 32) + " 1 00 0 0000" + kEnd;
+    // The low plane: four runs of 65,540 and one of 495 (value 490), all of 7.
+    std::string lowPlane;
+    for (int i = 0; i < 4; ++i)
+        lowPlane += " 1 00 111 11111111 11111111";
+    lowPlane += " 1 00 110 0001 11101010" + kEnd;
+    ASSERT_TRUE(NibblePlanes(highPlane + lowPlane, U32(length) + literal + "\x77\x77\x77", &out_));
+    ASSERT_EQ(out_.size(), length);
+    EXPECT_EQ(out_[0], static_cast<char>((literal[0] & 0xF0) | 7));
+    EXPECT_EQ(out_[1], static_cast<char>((literal[0] << 4) | 7));
+    EXPECT_EQ(out_[fits], '\x77') << "the run of five behind the literal";
+    EXPECT_FALSE(NibblePlanes("0 11111" + BitsOf(fits + 1, 32) + kEnd + lowPlane,
+                              U32(fits + 1) + literal + "\x77\x77\x77", &out_));
+}
+
 TEST_F(CompressTest, SelectorsChooseTheirChains) {
     // The nibble chain: method 1 yields a method-4 stage, which yields the file.
     const std::string file = "\x12\x34\x56";

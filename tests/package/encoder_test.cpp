@@ -62,7 +62,8 @@ std::vector<Sample> Samples() {
         {"one byte", "A"},
         {"zeros", std::string(300000, '\0')},
         {"0xCC", std::string(70000, '\xCC')},
-        {"random", PseudoRandomBytes(100000, 11)},
+        // Over 0x40000 nibbles per plane: the nibble encoder splits its literals.
+        {"random", PseudoRandomBytes(0x42000, 11)},
         {"Japanese text", JapaneseText(150000)},
         {"executable", ExecutableLike(200000)},
         {"long repeats", Repeated("abcdefghij", 5000) + Repeated("0123456789abcdef", 700000)},
