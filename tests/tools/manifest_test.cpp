@@ -33,8 +33,7 @@ Checked Check(const TempDir& dir, const std::string& text) {
     Diagnostics diagnostics("setup.toml");
     Checked checked;
     Manifest parsed = ReadManifest(manifest, diagnostics);
-    if (!diagnostics.HasErrors())
-        checked.plan = PlanPackage(parsed, diagnostics);
+    checked.plan = PlanPackage(parsed, diagnostics);
     checked.lines = diagnostics.Lines();
     return checked;
 }

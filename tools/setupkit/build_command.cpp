@@ -51,9 +51,9 @@ int CommandBuild(const BuildArgs& args) {
     const auto start = std::chrono::steady_clock::now();
     Diagnostics diagnostics(args.manifest.u8string());
     Manifest manifest = ReadManifest(args.manifest, diagnostics);
-    std::unique_ptr<PackagePlan> plan;
-    if (!diagnostics.HasErrors())
-        plan = PlanPackage(manifest, diagnostics);
+    // Planned even after manifest problems, so that missing sources and the like are
+    // reported in the same run; the plan is only made when there is no problem at all.
+    std::unique_ptr<PackagePlan> plan = PlanPackage(manifest, diagnostics);
     for (const std::string& line : diagnostics.Lines())
         std::cerr << line << "\n";
     if (diagnostics.HasErrors() || !plan) {

@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
     CLI::App app{"setupkit: build Japanese setup executables and inspect their packages"};
     app.set_version_flag("--version", std::string("setupkit ") + SETUPKIT_VERSION);
     app.require_subcommand(0, 1);
+    // "/path" is a path, not an option, on every host (CLI11 would read /x as an option on
+    // Windows).
+    app.allow_windows_style_options(false);
     std::function<int()> run;
 
     BuildArgs build;

@@ -169,7 +169,7 @@ class Planner {
         for (const ComponentSpec& component : manifest_.components)
             CollectComponent(component);
         CheckFixedPaths();
-        if (diag_.HasErrors())
+        if (diag_.HasErrors())  // from the manifest or from here
             return nullptr;
         auto plan = std::make_unique<PackagePlan>();
         plan->fileTree = MakeTree();

@@ -36,8 +36,8 @@ struct PackagePlan {
     std::uint64_t bytesIn = 0;
 };
 
-// Plans the package of a parsed manifest; problems go to diagnostics (the plan is then not
-// to be written). Throws ToolError only when the tree runs out of memory.
+// Plans the package of a parsed manifest; problems go to diagnostics. Null when diagnostics
+// hold an error, from the manifest or from planning. Throws ToolError when memory runs out.
 std::unique_ptr<PackagePlan> PlanPackage(const Manifest& manifest, Diagnostics& diagnostics);
 
 // The setup information of a manifest (bits, macros, texts; the list of programs to run is

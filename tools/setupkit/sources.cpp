@@ -113,8 +113,10 @@ void Match(const fs::path& folder, const std::vector<std::string>& parts, std::s
 }  // namespace
 
 std::vector<SourceFile> ExpandSource(const fs::path& baseDir, const std::string& pattern) {
-    std::vector<std::string> parts = SplitPattern(pattern);
-    fs::path fixed = baseDir;
+    const fs::path asGiven = fs::u8path(pattern);
+    std::vector<std::string> parts =
+        SplitPattern(asGiven.is_absolute() ? asGiven.relative_path().u8string() : pattern);
+    fs::path fixed = asGiven.is_absolute() ? asGiven.root_path() : baseDir;
     std::size_t index = 0;
     for (; index < parts.size() && !HasWildcard(parts[index]); ++index)
         fixed /= fs::u8path(parts[index]);

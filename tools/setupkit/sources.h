@@ -16,8 +16,8 @@ struct SourceFile {
     std::uint64_t writeTime = 0;  // FILETIME of the last write: 100 ns since 1601, UTC
 };
 
-// Expands a source (UTF-8, "/" or "\" separated, relative to baseDir). Wildcards: "*" and "?"
-// within one name, "**" for any number of folders. Empty when nothing matches; throws
+// Expands a source (UTF-8, "/" or "\" separated, relative to baseDir unless absolute). Wildcards:
+// "*" and "?" within one name, "**" for any number of folders. Empty when nothing matches; throws
 // ToolError when a folder cannot be read.
 std::vector<SourceFile> ExpandSource(const std::filesystem::path& baseDir,
                                      const std::string& pattern);
