@@ -1,13 +1,21 @@
 #include "package/encode_methods.h"
 
 ByteVector EncodeBitPlanes(const std::uint8_t* data, std::size_t size) {
-    ByteVector planes(size, 0);
-    std::size_t bit = 0;
+    ByteVector planes;
+    planes.reserve(size);
+    // Bits gather most significant first; planes follow each other without padding.
+    unsigned gathered = 0;
+    int count = 0;
     for (int plane = 0; plane < 8; ++plane) {
-        for (std::size_t i = 0; i < size; ++i, ++bit)
-            if ((data[i] >> (7 - plane)) & 1)
-                planes[bit >> 3] =
-                    static_cast<std::uint8_t>(planes[bit >> 3] | (0x80 >> (bit & 7)));
+        const int shift = 7 - plane;
+        for (std::size_t i = 0; i < size; ++i) {
+            gathered = (gathered << 1) | ((data[i] >> shift) & 1u);
+            if (++count == 8) {
+                planes.push_back(static_cast<std::uint8_t>(gathered));
+                gathered = 0;
+                count = 0;
+            }
+        }
     }
     return planes;
 }
