@@ -3,8 +3,10 @@
 #include "driver/account.h"
 #include "driver/command_line.h"
 #include "driver/messages.h"
+#include "driver/read_package.h"
 #include "driver/setup_context.h"
 #include "driver/shared_uninstaller.h"
+#include "package/package_layout.h"
 
 int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
     SSetupContext& setup = *g_setup;
@@ -36,5 +38,17 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
         ShowMessageBox(nullptr, 23, kCaptionError, MB_OK, commandLine);
         return 0;
     }
+
+    SSetupInfo info;
+    if (RunMode(setup.runFlags) == RUN_MODE_INSTALL) {
+        packageOffset = PackageOffsetFromSlot();
+        if (!ReadPackage(&setup, &info, packageOffset))
+            return 0;
+        if (SetupInfoTestOption(&info, OPT_UPDATE))
+            setup.runFlags |= RUN_UPDATE;
+    }
+    // The restart-deletion run and the wizard begin here.
+
+    DestroyPackageTrees(&setup);
     return 0;
 }

@@ -1,0 +1,45 @@
+#include "driver/read_package.h"
+
+#include "driver/messages.h"
+#include "package/package_layout.h"
+#include "tree/tree.h"
+
+std::uint64_t packageOffset = 0;
+
+void DestroyPackageTrees(SSetupContext* setup) {
+    if (setup->setupTree)
+        ClTreeDestroy(setup->setupTree);
+    if (setup->fileTree)
+        ClTreeDestroy(setup->fileTree);
+    setup->setupTree = nullptr;
+    setup->fileTree = nullptr;
+}
+
+int ReadPackage(SSetupContext* setup, SSetupInfo* info, std::uint64_t offset) {
+    HANDLE file = CreateFileA(setup->programPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ShowMessage(nullptr, 6, kCaptionError, MB_OK);
+        return 0;
+    }
+    int result = 0;
+    setup->setupTree = ClTreeCreate();
+    if (setup->setupTree == nullptr) {
+        ShowMessageBox(nullptr, 8, kCaptionError, MB_OK, setup->programPath);
+    } else if ((setup->fileTree = ClTreeCreate()) == nullptr) {
+        ShowMessage(nullptr, 1, kCaptionError, MB_OK);
+    } else {
+        PackageFailure failure = PACKAGE_FAIL_NONE;
+        result = PackageLoadDirectory(file, offset, setup->fileTree, info, setup->setupTree,
+                                      nullptr, &failure);
+        if (!result && failure == PACKAGE_FAIL_SEEK) {
+            ShowMessage(nullptr, 20, kCaptionError, MB_OK);
+        } else if (!result) {
+            ShowMessageBox(nullptr, 8, kCaptionError, MB_OK, setup->programPath);
+        }
+    }
+    CloseHandle(file);
+    if (!result)
+        DestroyPackageTrees(setup);
+    return result;
+}

@@ -1,0 +1,161 @@
+// setup.exe reading its own package: the example product built by setupkit, and damaged copies
+// of it, each started the way a user would start it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/file_io.h"
+#include "driver/read_package.h"
+#include "package/package_layout.h"
+#include "tests/driver/expected_strings.h"
+#include "tests/support/message_box_probe.h"
+#include "tests/support/temp_dir.h"
+#include "tree/tree.h"
+#include "tree/tree_file.h"
+
+namespace {
+
+const std::string kExample = EXAMPLE_SETUP_PATH;
+
+std::string Message(unsigned id, const std::string& argument = "") {
+    for (const ExpectedString& expected : kExpectedStrings) {
+        if (expected.id != id)
+            continue;
+        std::string text = expected.cp932;
+        std::size_t at = text.find("%s");
+        if (at != std::string::npos)
+            text.replace(at, 2, argument);
+        return text;
+    }
+    return "";
+}
+
+std::uint32_t LoadU32(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+void StoreLe(std::string* bytes, std::size_t at, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i)
+        (*bytes)[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// Where the parts of the example's package lie in its file.
+struct Layout {
+    std::size_t slot = 0;         // the 32-bit package offset behind the notice
+    std::uint64_t package = 0;    // P: the entry-area length D
+    std::uint64_t directory = 0;  // P + 8 + D: the file tree image
+    std::uint64_t record = 0;     // the setup information record
+    std::uint64_t setupTree = 0;  // the setup tree image
+};
+
+Layout ReadLayout(const std::string& bytes) {
+    Layout layout;
+    layout.slot = bytes.find(std::string(kPackageNotice, kPackageNoticeSize)) + kPackageNoticeSize;
+    layout.package = LoadU32(bytes, layout.slot);
+    HANDLE file = CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::uint64_t length = 0;
+    SetFilePosition(file, layout.package);
+    ReadFileAll(file, &length, 8);
+    layout.directory = layout.package + 8 + length;
+    ClTree* tree = ClTreeCreate();
+    SSetupInfo info;
+    SetFilePosition(file, layout.directory);
+    ClTreeLoad(file, tree, nullptr, 0, 0);
+    GetFilePosition(file, &layout.record);
+    SetupInfoLoad(&info, file);
+    GetFilePosition(file, &layout.setupTree);
+    ClTreeDestroy(tree);
+    CloseHandle(file);
+    return layout;
+}
+
+class PackageStart : public testing::Test {
+  protected:
+    void SetUp() override {
+        bytes_ = ReadWholeFile(kExample);
+        ASSERT_GT(bytes_.size(), 100000u) << "the example setup.exe is missing: " << kExample;
+        layout_ = ReadLayout(bytes_);
+        ASSERT_GT(layout_.setupTree, layout_.record);
+    }
+    // Starts a copy of the example made of the given bytes; the boxes it showed.
+    ProgramRun StartCopy(const std::string& bytes, std::string* path) {
+        *path = dir_.File("setup.exe");
+        WriteWholeFile(*path, bytes);
+        ProgramRun run = RunAnsweringMessageBoxes("\"" + *path + "\"", 30000);
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.exitCode, 0u);
+        return run;
+    }
+    void ExpectOneBox(const std::string& bytes, unsigned id, bool withPath, const char* what) {
+        std::string path;
+        ProgramRun run = StartCopy(bytes, &path);
+        ASSERT_EQ(run.boxes.size(), 1u) << what;
+        EXPECT_EQ(run.boxes[0].text, Message(id, withPath ? path : "")) << what;
+    }
+
+    TempDir dir_;
+    std::string bytes_;
+    Layout layout_;
+};
+
+TEST_F(PackageStart, TheExampleIsReadWithItsTreesAndRecord) {
+    SSetupContext setup = {};
+    std::snprintf(setup.programPath, sizeof setup.programPath, "%s", kExample.c_str());
+    SSetupInfo info;
+    ASSERT_EQ(ReadPackage(&setup, &info, layout_.package), 1);
+    // かんたん家計簿, installed below 64\Quorvane\Kakeibo, with the component 本体.
+    EXPECT_STREQ(info.texts[TEXT_DISPLAY_NAME],
+                 "\x82\xA9\x82\xF1\x82\xBD\x82\xF1\x89\xC6\x8C\x76\x95\xEB");
+    EXPECT_STREQ(info.texts[TEXT_INSTALL_PATH], "\\Quorvane\\Kakeibo");
+    EXPECT_NE(ClTreeFindPath(setup.fileTree, nullptr, "IF\\kakeibo.exe", "\\", 0), nullptr);
+    EXPECT_NE(ClTreeFindPath(setup.setupTree, nullptr, "\x96\x7B\x91\xCC", "\\", TN_KEY), nullptr);
+    DestroyPackageTrees(&setup);
+
+    std::string path;
+    ProgramRun run = StartCopy(bytes_, &path);
+    EXPECT_TRUE(run.boxes.empty()) << "a good package starts without a message";
+}
+
+TEST_F(PackageStart, EveryReadingFailureShowsItsMessage) {
+    // Windows moves a file pointer past the end without complaint: such a slot fails at the
+    // reading of the archive length.
+    std::string bytes = bytes_;
+    StoreLe(&bytes, layout_.slot, bytes.size() + 4096, 4);
+    ExpectOneBox(bytes, 8, true, "slot pointing past the end");
+
+    bytes = bytes_;
+    StoreLe(&bytes, layout_.package, 0x7FFFFFFFFFFF0000ull, 8);
+    ExpectOneBox(bytes, 20, false, "entry area longer than the file");
+
+    ExpectOneBox(bytes_.substr(0, layout_.package + 5), 8, true, "archive length cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.directory + 7), 8, true, "file tree cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.record + 3), 8, true, "record cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.setupTree + 5), 8, true, "setup tree cut short");
+
+    bytes = bytes_;
+    bytes[layout_.record] = '\x7F';  // a damaged record
+    ExpectOneBox(bytes, 8, true, "record damaged");
+}
+
+TEST_F(PackageStart, AProgramFileThatCannotBeOpenedShowsMessage6) {
+    // The program path is the first token of the command line: name a file that is not there.
+    std::string path = dir_.File("setup.exe");
+    WriteWholeFile(path, bytes_);
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process = {};
+    std::string line = "\"" + dir_.File("missing.exe") + "\"";
+    ASSERT_TRUE(CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    SeenMessageBox box = AnswerMessageBox(process.dwProcessId, 20000);
+    EXPECT_TRUE(box.found);
+    EXPECT_EQ(box.text, Message(6));
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+}  // namespace
