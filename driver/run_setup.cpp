@@ -27,6 +27,11 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
         ShowMessageBox(nullptr, 23, kCaptionError, MB_OK, tail.tooLongRest);
         return 0;
     }
+    // Both /U and /R name no run mode: refused like any other wrong parameter.
+    if (RunMode(tail.runFlags) == (RUN_UNINSTALL | RUN_RESTART)) {
+        ShowMessageBox(nullptr, 23, kCaptionError, MB_OK, commandTail);
+        return 0;
+    }
     setup.runFlags = tail.runFlags;
     EnableShutdownPrivilege();
 

@@ -109,6 +109,13 @@ TEST_F(Bookkeeping, LegacyKeysWithOtherContentStay) {
     EXPECT_TRUE(KeyExists("Software\\Vantorel\\Other")) << "keys with sub-keys are not deleted";
 }
 
+TEST(SetupExe, BothUninstallAndRestartSwitchesAreRefused) {
+    ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /U /r", 20000);
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text, Message23With("/U /r"));
+    EXPECT_EQ(run.exitCode, 0u);
+}
+
 TEST(SetupExe, WithoutNetapi32TheAccountIsAccepted) {
     char saved[512] = "";
     GetEnvironmentVariableA("WINEDLLOVERRIDES", saved, sizeof saved);
