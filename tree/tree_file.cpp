@@ -33,7 +33,7 @@ constexpr std::int32_t kWorkBufferSize = MAX_PATH;
 // A 32-bit varint takes at most 5 bytes.
 constexpr std::uint32_t kMaxVarintBytes = 5;
 
-// Appends one node's record to the record buffer.
+// Writes one node's record into the record buffer.
 int BuildRecord(ClMem* record, const ClTreeNode* node, std::int32_t depth, std::uint8_t options) {
     const char* name = (node->flags & TN_NAMED) ? node->name : nullptr;
     std::uint64_t nameLength = name ? std::strlen(name) : 0;
