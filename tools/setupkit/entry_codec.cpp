@@ -26,19 +26,15 @@ std::int64_t EntryDecoder::Expand(HANDLE program, std::uint64_t entryOffset, std
 
 void EncodeEntry(HANDLE source, HANDLE output, const std::filesystem::path& sourceName) {
     // The entry format keeps whole-stage section lengths in its headers, so the encoder
-    // works on the whole file in memory; one file at a time is held.
+    // holds one file at a time in memory.
     const std::string name = sourceName.u8string();
     std::uint64_t size = 0;
     if (!GetFileSize64(source, &size))
         throw ToolError("cannot read the size of " + name);
     if (size > kLargestEntryInput)
         throw ToolError(name + " is larger than a package entry can hold (4 GiB)");
-    ByteVector data(static_cast<std::size_t>(size));
-    ByteVector entry;
-    if (size && !ReadFileAll(source, data.data(), static_cast<std::uint32_t>(size)))
-        throw ToolError("cannot read " + name);
-    if (!::EncodeEntry(data.data(), data.size(), EntryChain::kSmaller, &entry))
-        throw ToolError("cannot encode " + name + " (out of memory?)");
-    if (!WriteFileAll(output, entry.data(), static_cast<std::uint32_t>(entry.size())))
-        throw ToolError("cannot write the entry of " + name);
+    if (!EncodeEntryHandles(source, output, EntryChain::kSmaller, nullptr))
+        throw ToolError("cannot encode " + name +
+                        " into the package (reading, writing or "
+                        "memory failed)");
 }
