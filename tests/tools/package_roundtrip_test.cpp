@@ -9,6 +9,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"
+#include "tools/setupkit/diagnostics.h"
 #include "tools/setupkit/file_handle.h"
 #include "tools/setupkit/package_plan.h"
 #include "tools/setupkit/sources.h"
@@ -69,6 +70,12 @@ TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
     }
     EXPECT_EQ(CountFiles(out), static_cast<int>(kExampleFiles.size()));
     EXPECT_TRUE(fs::is_directory(out / "IF" / "help"));  // folder items are made as well
+}
+
+TEST_F(ExampleBuild, RefusesABuiltSetupExecutableAsStub) {
+    const fs::path output = fs::path(dir_.path()) / "twice.exe";
+    EXPECT_THROW(BuildQuietly(ExampleManifest(), output, setup_), ToolError);
+    EXPECT_FALSE(fs::exists(output));
 }
 
 TEST_F(ExampleBuild, ExtractsOneComponentWithThoseBelowIt) {

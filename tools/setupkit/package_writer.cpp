@@ -1,5 +1,6 @@
 #include "tools/setupkit/package_writer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -91,6 +92,10 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
     BuildSummary summary;
     std::vector<char> stub = ReadStub(options.stub);
     const std::size_t slot = FindPackageSlot(stub, options.stub.u8string());
+    // A built setup executable as the stub would carry its old package as dead weight.
+    if (std::any_of(stub.begin() + slot, stub.begin() + slot + 4, [](char c) { return c != 0; }))
+        throw ToolError(options.stub.u8string() +
+                        " already carries a package; give the setup program itself as the stub");
     summary.packageOffset = stub.size();
     if (summary.packageOffset > 0xFFFFFFFFu)
         throw ToolError("the stub is larger than the 32-bit package offset can reach");
