@@ -2,7 +2,9 @@
 // a small manifest builds on defaults, and nothing is written when a problem is found.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
@@ -10,8 +12,21 @@
 #include "tools/setupkit/cp932.h"
 #include "tools/setupkit/manifest.h"
 #include "tools/setupkit/package_plan.h"
+#include "tools/setupkit/sources.h"
 
 namespace {
+
+// A file's last write time as the eight little-endian bytes of a FILETIME.
+struct FileWriteTimeBytes {
+    std::uint8_t bytes[8];
+    static FileWriteTimeBytes Of(const fs::path& path) {
+        FileWriteTimeBytes out;
+        const std::uint64_t time = FileWriteTime(path);
+        for (int i = 0; i < 8; ++i)
+            out.bytes[i] = static_cast<std::uint8_t>(time >> (8 * i));
+        return out;
+    }
+};
 
 const char* kHead = R"([product]
 name = "テスト"
@@ -142,6 +157,51 @@ TEST(Manifest, SmallManifestBuildsOnDefaults) {
     EXPECT_EQ(info.pageBits,
               1u << PAGE_START | 1u << PAGE_PROGRESS | 1u << PAGE_FINISH | 1u << PAGE_DEST_FOLDER);
     EXPECT_EQ(checked.plan->files.size(), 2u);
+}
+
+// The records of every item kind, byte by byte, as the install and uninstall runs read them.
+TEST(Manifest, RecordsCarryTheirFieldsWhereTheRunsReadThem) {
+    TempDir dir;
+    const Checked checked = Check(
+        dir,
+        std::string(kHead) +
+            "[[component]]\nname = \"c\"\n"
+            "[[component.files]]\nsource = \"a.txt\"\ndest = 'IF\\bin'\nshared_dll = true\n"
+            "shortcut = { name = \"A\", description = \"D\", arguments = \"/x\", desktop = true, "
+            "program_menu = true }\n"
+            "[[component.folders]]\ndest = 'IF\\logs'\nnever_remove = true\n"
+            "[[component.registry]]\nkey = 'LM\\Software\\T'\n"
+            "check = { mode = \"parent_nocase\", text = \"v\" }\n"
+            "[[component.registry]]\nkey = 'CU\\Software\\T'\nvalue = \"Dir\"\n"
+            "uninstall_only = true\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    std::map<std::string, std::vector<std::uint8_t>> records;
+    std::int32_t depth = 0;
+    for (ClTreeNode* node = ClTreeRoot(checked.plan->fileTree.get()); node;
+         node = ClTreeNavigate(node, TN_WALK, &depth)) {
+        const ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
+        if (!(info->flags & TN_DATA))
+            continue;
+        std::string path(ClTreeGetPath(node, nullptr, "\\"), '\0');
+        ClTreeGetPath(node, path.data(), "\\");
+        path.pop_back();
+        records[path].assign(info->data, info->data + info->length);
+    }
+    using Bytes = std::vector<std::uint8_t>;
+    // Walk order: CU, IF (folders bin, logs, then the file), LM.
+    EXPECT_EQ(records["CU\\Software\\T\\Dir"], (Bytes{0x50, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(records["IF\\bin"], (Bytes{0, 0, 0, 0, 2, 0, 0, 0}));
+    EXPECT_EQ(records["IF\\logs"], (Bytes{0x20, 0, 0, 0, 4, 0, 0, 0}));
+    EXPECT_EQ(records["LM\\Software\\T"],
+              (Bytes{0x11, 0, 0, 0, 5, 0, 0, 0, 3, 'v', 0, 0, 0, 0, 0}));
+    const Bytes& file = records["IF\\bin\\a.txt"];
+    ASSERT_EQ(file.size(), 48u + 6 + 2 + 3 + 4);
+    EXPECT_EQ(file[0], 0x07);  // desktop, program menu, shared DLL
+    EXPECT_EQ(file[4], 3);
+    EXPECT_EQ(std::string(file.begin() + 48, file.end() - 4), std::string("A.lnk\0D\0/x\0", 11));
+    const FileWriteTimeBytes written = FileWriteTimeBytes::Of(fs::path(dir.path()) / "a.txt");
+    for (std::size_t at : {12u, 20u, 28u})
+        EXPECT_TRUE(std::equal(written.bytes, written.bytes + 8, file.begin() + at)) << at;
 }
 
 TEST(Manifest, FailedBuildWritesNothing) {
