@@ -51,11 +51,15 @@ int CountFiles(const fs::path& dir) {
 TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
     EXPECT_EQ(CommandVerify(setup_), 0);
     testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandList(setup_), 0);
+    EXPECT_EQ(CommandList(setup_, false), 0);
+    EXPECT_EQ(CommandList(setup_, true), 0);
     const std::string listing = testing::internal::GetCapturedStdout();
     EXPECT_NE(listing.find("IF\\kakeibo.exe  -> かんたん家計簿.lnk  [本体]"), std::string::npos)
         << listing;
     EXPECT_NE(listing.find("shared_dll"), std::string::npos);
+    const std::string dllSize =
+        std::to_string(fs::file_size(ExampleManifest().parent_path() / "files" / "qvcommon.dll"));
+    EXPECT_NE(listing.find("  " + dllSize + "  "), std::string::npos);  // from --sizes
 
     const fs::path out = fs::path(dir_.path()) / "out";
     EXPECT_EQ(CommandExtract(setup_, out, ""), 0);

@@ -13,7 +13,8 @@ struct BuildArgs {
 };
 
 int CommandBuild(const BuildArgs& args);
-int CommandList(const std::filesystem::path& file);
+// sizes: decode every entry to show the installed sizes instead of the stored ones.
+int CommandList(const std::filesystem::path& file, bool sizes);
 int CommandVerify(const std::filesystem::path& file);
 int CommandExtract(const std::filesystem::path& file, const std::filesystem::path& dir,
                    const std::string& component);

@@ -6,8 +6,10 @@
 #include "package/package_layout.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/cp932.h"
+#include "tools/setupkit/entry_codec.h"
 #include "tools/setupkit/package_items.h"
 #include "tools/setupkit/package_reader.h"
+#include "tools/setupkit/scratch_file.h"
 
 namespace fs = std::filesystem;
 
@@ -21,8 +23,16 @@ const char* KindOf(const ItemView& item) {
 
 }  // namespace
 
-int CommandList(const fs::path& file) {
+int CommandList(const fs::path& file, bool sizes) {
     std::unique_ptr<OpenedPackage> package = OpenPackage(file);
+    // Entries record no decoded length: the installed size is known only by decoding.
+    std::unique_ptr<EntryDecoder> decoder;
+    std::unique_ptr<ScratchFile> scratch;
+    if (sizes) {
+        decoder = std::make_unique<EntryDecoder>();
+        scratch = std::make_unique<ScratchFile>();
+    }
+    const std::uint64_t areaEnd = package->packageOffset + 8 + package->entryArea;
     std::map<std::uint32_t, std::string> listedBy;
     for (const ComponentView& component : ListComponents(package->setupTree.get())) {
         for (const auto& [disk, indexes] : component.disks) {
@@ -37,8 +47,8 @@ int CommandList(const fs::path& file) {
     std::printf("%s: package at 0x%llX, %zu items, entry area %llu bytes\n",
                 file.u8string().c_str(), static_cast<unsigned long long>(package->packageOffset),
                 items.size(), static_cast<unsigned long long>(package->entryArea));
-    std::printf("%6s  %-6s  %10s  %-19s  %-24s  %s\n", "index", "kind", "packed", "written",
-                "flags", "destination  [components]");
+    std::printf("%6s  %-6s  %10s  %-19s  %-24s  %s\n", "index", "kind", sizes ? "size" : "packed",
+                "written", "flags", "destination  [components]");
     for (const ItemView& item : items) {
         std::string packed = "-";
         std::string written = "-";
@@ -46,8 +56,13 @@ int CommandList(const fs::path& file) {
         std::uint64_t times[3];
         if (item.IsFile() && item.ReadEntryOffset(&offset)) {
             std::uint64_t stored = 0;
-            if (PackageOpenEntry(package->file.get(), offset, &stored, nullptr))
+            if (sizes) {
+                const std::int64_t size =
+                    decoder->Expand(package->file.get(), offset, areaEnd, scratch->stream());
+                packed = size < 0 ? "damaged" : std::to_string(size);
+            } else if (PackageOpenEntry(package->file.get(), offset, &stored, nullptr)) {
                 packed = std::to_string(stored);
+            }
             if (item.ReadTimes(times))
                 written = FormatFileTime(times[2]);
         }

@@ -40,7 +40,9 @@ int main(int argc, char** argv) {
     std::filesystem::path file;
     CLI::App* listCommand = app.add_subcommand("list", "List the items of a setup executable");
     listCommand->add_option("file", file, "The setup executable")->required();
-    listCommand->callback([&] { run = [&] { return CommandList(file); }; });
+    bool sizes = false;
+    listCommand->add_flag("--sizes", sizes, "Decode every entry to show installed sizes");
+    listCommand->callback([&] { run = [&] { return CommandList(file, sizes); }; });
 
     CLI::App* verifyCommand =
         app.add_subcommand("verify", "Check a setup executable's package and decode every entry");
