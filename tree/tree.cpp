@@ -68,11 +68,17 @@ int CountLevels(const ClTreeNode* node) {
 }
 
 // Inserts in front of the first sibling that sorts after the node, so equal names keep the
-// order in which they were added.
-void LinkInOrder(ClTree* tree, ClTreeNode* parent, ClTreeNode* node) {
+// order in which they were added. Every sibling up to a hint that sorts at or before the node
+// sorts before it too, so the walk may start behind the hint.
+void LinkInOrder(ClTree* tree, ClTreeNode* parent, ClTreeNode* node, ClTreeNode* hint) {
     ClTreeNode** head = ListHead(tree, parent, IsKeyNode(node));
     ClTreeNode* before = nullptr;
     ClTreeNode* after = *head;
+    if (hint && hint->parent == parent && IsKeyNode(hint) == IsKeyNode(node) &&
+        tree->compare(node, hint) >= 0) {
+        before = hint;
+        after = *NextLink(hint);
+    }
     while (after && tree->compare(node, after) >= 0) {
         before = after;
         after = *NextLink(after);
@@ -148,12 +154,14 @@ void CopySpareTail(ClTreeNode* copy, const ClTreeNode* source) {
         std::memcpy(copy->data + copy->length, source->data + source->length, copy->spare);
 }
 
-ClTreeNode* CopyNode(ClTree* tree, const ClTreeNode* source, ClTreeNode* parent,
-                     std::uint8_t flags) {
+// Copies come in the source's sorted order: the previous copy is where the next one's place
+// is found.
+ClTreeNode* CopyNode(ClTree* tree, const ClTreeNode* source, ClTreeNode* parent, std::uint8_t flags,
+                     ClTreeNode* previous) {
     ClTreeNodeInfo info = *source;
     info.flags = flags;
     info.parent = parent;
-    ClTreeNode* copy = ClTreeAddNode(tree, &info);
+    ClTreeNode* copy = ClTreeAddNodeFrom(tree, &info, previous);
     if (copy)
         CopySpareTail(copy, source);
     return copy;
@@ -161,14 +169,17 @@ ClTreeNode* CopyNode(ClTree* tree, const ClTreeNode* source, ClTreeNode* parent,
 
 // Copies the sub-keys of source (each followed by its own subtree) and then its values.
 int CopyBelow(ClTree* tree, const ClTreeNode* source, ClTreeNode* target) {
+    ClTreeNode* previous = nullptr;
     for (ClTreeNode* key = source->linkA; key; key = AsKeyNode(key)->nextKey) {
-        ClTreeNode* copy = CopyNode(tree, key, target, key->flags | TN_KEY | TN_LINKED);
-        if (copy == nullptr || !CopyBelow(tree, key, copy))
+        previous = CopyNode(tree, key, target, key->flags | TN_KEY | TN_LINKED, previous);
+        if (previous == nullptr || !CopyBelow(tree, key, previous))
             return 0;
     }
+    previous = nullptr;
     for (ClTreeNode* value = source->linkB; value; value = value->linkA) {
         std::uint8_t flags = static_cast<std::uint8_t>((value->flags & ~TN_KEY) | TN_LINKED);
-        if (CopyNode(tree, value, target, flags) == nullptr)
+        previous = CopyNode(tree, value, target, flags, previous);
+        if (previous == nullptr)
             return 0;
     }
     return 1;
@@ -216,6 +227,10 @@ ClTreeNode* ClTreeRoot(const ClTree* tree) {
 }
 
 ClTreeNode* ClTreeAddNode(ClTree* tree, const ClTreeNodeInfo* info) {
+    return ClTreeAddNodeFrom(tree, info, nullptr);
+}
+
+ClTreeNode* ClTreeAddNodeFrom(ClTree* tree, const ClTreeNodeInfo* info, ClTreeNode* hint) {
     if (tree == nullptr || info == nullptr)
         return nullptr;
     ClTreeNode* parent = (info->flags & TN_LINKED) ? info->parent : nullptr;
@@ -226,7 +241,7 @@ ClTreeNode* ClTreeAddNode(ClTree* tree, const ClTreeNodeInfo* info) {
     ClTreeNode* node = MakeNode(info);
     if (node == nullptr)
         return nullptr;
-    LinkInOrder(tree, parent, node);
+    LinkInOrder(tree, parent, node, hint);
     if (parent)
         node->flags |= TN_LINKED;
     return node;
@@ -277,11 +292,12 @@ int ClTreeCopy(ClTree* destination, const ClTree* source) {
     CopySpareTail(root, sourceRoot);
     if (!CopyBelow(destination, sourceRoot, root))
         return 0;
+    ClTreeNode* previous = root;
     for (const ClTreeNode* top = AsKeyNode(sourceRoot)->nextKey; top;
          top = AsKeyNode(top)->nextKey) {
         std::uint8_t flags = static_cast<std::uint8_t>((top->flags | TN_KEY) & ~TN_LINKED);
-        ClTreeNode* copy = CopyNode(destination, top, nullptr, flags);
-        if (copy == nullptr || !CopyBelow(destination, top, copy))
+        previous = CopyNode(destination, top, nullptr, flags, previous);
+        if (previous == nullptr || !CopyBelow(destination, top, previous))
             return 0;
     }
     return 1;

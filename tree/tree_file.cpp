@@ -24,6 +24,7 @@
 #include "base/file_io.h"
 #include "base/mem.h"
 #include "base/varint.h"
+#include "tree/tree_links.h"
 
 namespace {
 
@@ -182,6 +183,9 @@ int ClTreeLoad(HANDLE file, ClTree* tree, ClTreeNode* parent, std::uint8_t optio
     ClTreeNode* current = parent;
     std::uint32_t level = 0;  // keys opened below the starting parent
     bool first = true;
+    // The node added last at each level, per list (values, keys): an image lists siblings in
+    // their sorted order, so each new node's place is found right behind it.
+    ClTreeNode* lastAdded[kTreeMaxDepth + 2][2] = {};
     while (reader.budget > 0) {
         std::uint8_t nodeFlags = 0;
         std::uint8_t depth = 0;
@@ -228,15 +232,18 @@ int ClTreeLoad(HANDLE file, ClTree* tree, ClTreeNode* parent, std::uint8_t optio
         for (; level > depth; --level)
             current = current->parent;
         info.parent = current;
+        ClTreeNode*& hint = lastAdded[level][(info.flags & TN_KEY) ? 1 : 0];
         ClTreeNode* node = (first && (options & CLT_LOAD_REPLACE_ROOT))
                                ? ClTreeReplaceRoot(tree, &info)
-                               : ClTreeAddNode(tree, &info);
+                               : ClTreeAddNodeFrom(tree, &info, hint);
         if (node == nullptr)
             return 0;
         first = false;
+        hint = node;
         if (node->flags & TN_KEY) {
             current = node;
             ++level;
+            lastAdded[level][0] = lastAdded[level][1] = nullptr;
         }
     }
     return 1;

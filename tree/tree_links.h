@@ -38,3 +38,9 @@ inline ClTreeNode** ListHead(ClTree* tree, ClTreeNode* parent, bool key) {
 inline const char* OwnedName(const ClTreeNode* node) {
     return (node->flags & TN_NAMED) ? node->name : nullptr;
 }
+
+// ClTreeAddNode with a place to start from. Where hint lies in the list the new node joins and
+// sorts at or before it, the walk for the node's place starts at hint rather than at the list's
+// head: the place is the same, but readers of sorted input (images, copies), which pass the
+// node they added last, add each node without walking its siblings again.
+ClTreeNode* ClTreeAddNodeFrom(ClTree* tree, const ClTreeNodeInfo* info, ClTreeNode* hint);
