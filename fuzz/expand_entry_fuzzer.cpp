@@ -10,12 +10,12 @@
 
 #include "base/file_io.h"
 #include "base/file_stream.h"
+#include "package/codec_format.h"
 #include "package/compress.h"
 
 namespace {
 
 constexpr std::uint8_t kSingleMethodBase = 0xF0;
-constexpr std::uint8_t kMethodCount = 6;
 
 std::string ScratchPath(const char* name) {
     return "/tmp/expand_entry_fuzz_" + std::to_string(getpid()) + "_" + name;
@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (destination == nullptr)
         abort();
-    if (size > 0 && data[0] >= kSingleMethodBase && data[0] < kSingleMethodBase + kMethodCount) {
+    if (size > 0 && data[0] >= kSingleMethodBase &&
+        data[0] < kSingleMethodBase + kCodecMethodCount) {
         std::uint8_t method = static_cast<std::uint8_t>(data[0] - kSingleMethodBase);
         SetFilePosition(source, 1);
         codec->RunChain(source, destination, size - 1, &method, 1);

@@ -46,6 +46,7 @@ constexpr std::uint32_t kHistoryKeep = 256;
 // Literals are taken into the window in pieces of at most this many bytes (0x1FFFD).
 constexpr std::uint32_t kLiteralPieceMax = kCodecWindowSize - kHistoryKeep;
 
+constexpr std::uint32_t kLiteralCountMax = 0xFFFFFFFFu;
 constexpr std::uint32_t kMatchLengthMin = 2;
 constexpr std::uint32_t kMatchLengthMax = 257;
 constexpr std::uint32_t kMatchDistanceMax = 255;

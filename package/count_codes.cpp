@@ -156,6 +156,15 @@ void WriteLiteralCount(BitWriter* writer, std::uint32_t count) {
     WritePrefixed(writer, kLiteralCount, count);
 }
 
+void WriteLiteralTokens(BitWriter* writer, std::uint64_t count, std::uint32_t perToken) {
+    while (count > 0) {
+        std::uint32_t piece = count < perToken ? static_cast<std::uint32_t>(count) : perToken;
+        writer->Put(0, 1);
+        WriteLiteralCount(writer, piece);
+        count -= piece;
+    }
+}
+
 void WriteFillRun(BitWriter* writer, std::uint64_t length) {
     WritePrefixed(writer, kFillRun, static_cast<std::uint32_t>(length - kFillRunMin));
 }

@@ -26,6 +26,8 @@ int ReadMatchDistance(BitReader* reader, int shortDistances, std::uint32_t* dist
 int ReadRepeatCount(BitReader* reader, std::uint32_t* repeat);
 
 void WriteLiteralCount(BitWriter* writer, std::uint32_t count);
+// Literal tokens (a 0 bit and a literal count) for count items, at most perToken each.
+void WriteLiteralTokens(BitWriter* writer, std::uint64_t count, std::uint32_t perToken);
 void WriteFillRun(BitWriter* writer, std::uint64_t length);      // 2 to 2^32 + 1
 void WriteBlockCount(BitWriter* writer, std::uint32_t count);    // 5 to 65,540
 void WriteMatchLength(BitWriter* writer, std::uint32_t length);  // 2 to 257

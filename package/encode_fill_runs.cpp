@@ -5,18 +5,7 @@
 
 namespace {
 
-// The literal count field holds 32 bits; longer literal stretches take several tokens.
-constexpr std::uint64_t kLiteralRunMax = 0xFFFFFFFFu;
 constexpr std::uint64_t kFillRunMax = 0xFFFFFFFFull + kFillRunMin;
-
-void WriteLiterals(BitWriter* tokens, std::uint64_t count) {
-    while (count > 0) {
-        std::uint64_t piece = count < kLiteralRunMax ? count : kLiteralRunMax;
-        tokens->Put(0, 1);
-        WriteLiteralCount(tokens, static_cast<std::uint32_t>(piece));
-        count -= piece;
-    }
-}
 
 }  // namespace
 
@@ -35,13 +24,13 @@ int EncodeFillRuns(const std::uint8_t* data, std::size_t size, std::uint8_t fill
             literals.push_back(data[i++]);
             continue;
         }
-        WriteLiterals(&tokens, literals.size() - literalStart);
+        WriteLiteralTokens(&tokens, literals.size() - literalStart, kLiteralCountMax);
         literalStart = literals.size();
         tokens.Put(1, 1);
         WriteFillRun(&tokens, run);
         i += run;
     }
-    WriteLiterals(&tokens, literals.size() - literalStart);
+    WriteLiteralTokens(&tokens, literals.size() - literalStart, kLiteralCountMax);
     tokens.Put(0, 1);
     WriteLiteralCount(&tokens, 0);
     return AppendSections({&tokens.Bytes(), &literals}, stage);

@@ -108,14 +108,7 @@ class LiteralLzParser {
     }
 
     void FlushLiterals() {
-        std::uint64_t count = literals_.size() - runStart_;
-        while (count > 0) {
-            std::uint32_t piece =
-                count < 0xFFFFFFFFu ? static_cast<std::uint32_t>(count) : 0xFFFFFFFFu;
-            tokens_.Put(0, 1);
-            WriteLiteralCount(&tokens_, piece);
-            count -= piece;
-        }
+        WriteLiteralTokens(&tokens_, literals_.size() - runStart_, kLiteralCountMax);
         runStart_ = literals_.size();
     }
 

@@ -53,15 +53,9 @@ class NibblePlaneEncoder {
     }
 
     void PutLiterals(const std::uint8_t* values, std::uint32_t count) {
-        while (count > 0) {
-            std::uint32_t piece = count < kLiteralPieceNibbles ? count : kLiteralPieceNibbles;
-            tokens_.Put(0, 1);
-            WriteLiteralCount(&tokens_, piece);
-            for (std::uint32_t i = 0; i < piece; ++i)
-                PutNibble(values[i]);
-            values += piece;
-            count -= piece;
-        }
+        WriteLiteralTokens(&tokens_, count, kLiteralPieceNibbles);
+        for (std::uint32_t i = 0; i < count; ++i)
+            PutNibble(values[i]);
     }
 
     // The blocks that start at p with a constant first column of at least five full rows;
@@ -105,8 +99,7 @@ class NibblePlaneEncoder {
                 return;
             bits += 1 + LiteralCountBits(n) + kNibbleBits * n;
             if (emit) {
-                tokens_.Put(0, 1);
-                WriteLiteralCount(&tokens_, n);
+                WriteLiteralTokens(&tokens_, n, kLiteralPieceNibbles);
                 for (std::uint32_t t = literalStart; t < end; ++t)
                     PutNibble(at(t));
             }
