@@ -204,6 +204,18 @@ TEST(Manifest, RecordsCarryTheirFieldsWhereTheRunsReadThem) {
         EXPECT_TRUE(std::equal(written.bytes, written.bytes + 8, file.begin() + at)) << at;
 }
 
+TEST(Manifest, RegistryKeyNamesKeepTheirSlashes) {
+    TempDir dir;
+    const Checked checked = Check(
+        dir, std::string(kHead) +
+                 "[[component]]\nname = \"c\"\n"
+                 "registry = [{ key = 'CR\\MIME\\Database\\Content Type\\text/x-kakeibo' }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    EXPECT_NE(ClTreeFindPath(checked.plan->fileTree.get(), nullptr,
+                             "CR\\MIME\\Database\\Content Type\\text/x-kakeibo", "\\", 1),
+              nullptr);
+}
+
 TEST(Manifest, FailedBuildWritesNothing) {
     TempDir dir;
     fs::path manifest = fs::path(dir.path()) / "setup.toml";

@@ -2,7 +2,6 @@
 // together at the end so that one run shows them all.
 #pragma once
 
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>

@@ -306,7 +306,7 @@ std::optional<Destination> ParseDestination(Reader& reader, const std::string& t
     Diagnostics& diag = reader.diag();
     Destination dest;
     dest.pos = pos;
-    if (text.size() < 2 || (text.size() > 2 && text[2] != '\\' && text[2] != '/')) {
+    if (text.size() < 2 || (text.size() > 2 && text[2] != '\\' && (registry || text[2] != '/'))) {
         diag.Error(pos, Quote(what) +
                             " must begin with a two-letter folder macro such as "
                             "'IF' or '64', then '\\' and the path: " +
@@ -335,7 +335,8 @@ std::optional<Destination> ParseDestination(Reader& reader, const std::string& t
     std::size_t at = 3;
     bool ok = true;
     while (at < text.size()) {
-        std::size_t end = text.find_first_of("\\/", at);
+        // Registry key names may hold "/" (text/plain); only folders take it as a separator.
+        std::size_t end = text.find_first_of(registry ? "\\" : "\\/", at);
         if (end == std::string::npos)
             end = text.size();
         ManifestText component;
