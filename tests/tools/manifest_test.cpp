@@ -216,6 +216,22 @@ TEST(Manifest, RegistryKeyNamesKeepTheirSlashes) {
               nullptr);
 }
 
+TEST(Manifest, DiskNamesDifferingInCaseAreOneDisk) {
+    TempDir dir;
+    const Checked checked = Check(dir, std::string(kHead) +
+                                           "[[component]]\nname = \"c\"\ndisk = \"Disk2\"\n"
+                                           "files = [{ source = \"a.txt\" },\n"
+                                           "         { source = \"b.txt\", disk = \"DISK2\" }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    ClTreeNode* component = ClTreeFindChild(checked.plan->setupTree.get(), nullptr, "c", 1, 1);
+    ASSERT_NE(component, nullptr);
+    ClTreeNode* list = ClTreeNavigate(component, TN_FIRST_VALUE, nullptr);
+    ASSERT_NE(list, nullptr);
+    EXPECT_STREQ(ClTreeNodeGetInfo(list)->name, "Disk2");
+    EXPECT_EQ(ClTreeNavigate(list, TN_NEXT, nullptr), nullptr);  // one list for both files
+    EXPECT_EQ(ClTreeNodeGetInfo(list)->length, 11u);  // opcode 2 with both indexes, the end
+}
+
 TEST(Manifest, FailedBuildWritesNothing) {
     TempDir dir;
     fs::path manifest = fs::path(dir.path()) / "setup.toml";

@@ -294,7 +294,10 @@ class Planner {
 
     // Adds an item for a component on a disk; items that lie below a folder macro imply
     // folder items for every folder between the macro and them.
-    void Add(const ComponentSpec& component, const std::string& disk, PlanItem item) {
+    void Add(const ComponentSpec& component, const std::string& diskAsGiven, PlanItem item) {
+        // The setup program finds disks ignoring case: "disk1" and "Disk1" are one disk, and
+        // a component must carry one list for it, under the first spelling given.
+        const std::string& disk = diskNames_.emplace(Fold(diskAsGiven), diskAsGiven).first->second;
         const bool registry =
             item.kind == ItemKind::kRegistryKey || item.kind == ItemKind::kRegistryValue;
         CheckLength(item);
@@ -506,6 +509,7 @@ class Planner {
     std::map<const ComponentSpec*, std::vector<Listing>> lists_;
     std::unordered_map<ClTreeNode*, PlanItem*> nodeItems_;
     std::unordered_map<ClTreeNode*, std::uint32_t> indexes_;
+    std::map<std::string, std::string> diskNames_;  // folded -> first spelling
     std::set<std::string> runKeys_;
     std::vector<std::string> runOrder_;
 };
