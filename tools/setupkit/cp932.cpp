@@ -163,6 +163,30 @@ std::string Cp932ToUtf8(const std::string& cp932) {
     return out;
 }
 
+std::string FoldCp932Case(const std::string& cp932) {
+    std::string folded = cp932;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (IsCp932Lead(static_cast<unsigned char>(folded[i]))) {
+            ++i;
+            continue;
+        }
+        if (folded[i] >= 'A' && folded[i] <= 'Z')
+            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
+    }
+    return folded;
+}
+
+bool HasCp932BackslashTrailByte(const std::string& cp932) {
+    for (std::size_t i = 0; i + 1 < cp932.size(); ++i) {
+        if (IsCp932Lead(static_cast<unsigned char>(cp932[i]))) {
+            if (cp932[i + 1] == '\\')
+                return true;
+            ++i;
+        }
+    }
+    return false;
+}
+
 std::string DescribeCharacter(const std::string& utf8) {
     const std::size_t length =
         utf8.empty() ? 0 : SequenceLength(static_cast<unsigned char>(utf8[0]));

@@ -273,19 +273,6 @@ std::string WindowsNameProblem(const std::string& name) {
 
 namespace {
 
-// A CP932 name with a double-byte character whose trail byte is "\": the setup program's log
-// splits such folder names when it records them, so uninstalling leaves the folder behind.
-bool HasBackslashTrailByte(const std::string& cp932) {
-    for (std::size_t i = 0; i + 1 < cp932.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(cp932[i]))) {
-            if (cp932[i + 1] == '\\')
-                return true;
-            ++i;
-        }
-    }
-    return false;
-}
-
 constexpr const char* kBackslashTrailWarning =
     " holds a character whose second byte is '\\' in code page 932 (such as ソ or 表); the "
     "setup program's uninstall log splits folder names there, so the folder may stay behind";
@@ -348,7 +335,7 @@ std::optional<Destination> ParseDestination(Reader& reader, const std::string& t
             diag.Error(pos, Quote(what) + " has " + problem);
             ok = false;
         } else if (reader.Convert(component, what)) {
-            if (HasBackslashTrailByte(component.cp932))
+            if (HasCp932BackslashTrailByte(component.cp932))
                 diag.Warning(pos,
                              Quote(component.utf8) + " in " + Quote(what) + kBackslashTrailWarning);
             dest.components.push_back(component);
@@ -605,10 +592,7 @@ ComponentSpec ParseComponent(ParseState& state, const toml::table& table,
     });
     std::set<std::string> names;
     for (const ComponentSpec& child : component.children) {
-        std::string folded = child.name.cp932;
-        for (char& c : folded)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (!names.insert(folded).second)
+        if (!names.insert(FoldCp932Case(child.name.cp932)).second)
             reader.diag().Error(child.pos, "a second component named " + Quote(child.name.utf8));
     }
     return component;
@@ -869,7 +853,7 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
         diagnostics.Error(SourcePos{1, 1}, "the product needs at least one [[component]]");
     std::set<std::string> names;
     for (const ComponentSpec& component : manifest.components)
-        if (!names.insert(component.name.cp932).second)
+        if (!names.insert(FoldCp932Case(component.name.cp932)).second)
             diagnostics.Error(component.pos,
                               "a second component named " + Quote(component.name.utf8));
 
@@ -892,7 +876,7 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
     CheckConflicts(manifest, state, pagesGiven);
     for (int number : {TEXT_PUBLISHER, TEXT_INSTALL_PATH}) {
         const auto& text = manifest.texts[number];
-        if (text && HasBackslashTrailByte(text->cp932))
+        if (text && HasCp932BackslashTrailByte(text->cp932))
             diagnostics.Warning(text->pos, Quote(kTextRoles[number]) + kBackslashTrailWarning);
     }
     return manifest;

@@ -67,20 +67,6 @@ std::string Quote(const std::string& text) {
     return "'" + text + "'";
 }
 
-// Lookups in the setup program ignore ASCII case but compare double-byte characters exactly.
-std::string Fold(const std::string& cp932) {
-    std::string folded = cp932;
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(folded[i]))) {
-            ++i;
-            continue;
-        }
-        if (folded[i] >= 'A' && folded[i] <= 'Z')
-            folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
-    }
-    return folded;
-}
-
 enum class ItemKind { kPathKey, kFolder, kFile, kRegistryKey, kRegistryValue };
 
 struct PlanItem {
@@ -102,7 +88,7 @@ struct PlanItem {
 std::string KeyOf(const std::vector<std::string>& path) {
     std::string key;
     for (const std::string& part : path) {
-        key += Fold(part);
+        key += FoldCp932Case(part);
         key += '\0';
     }
     return key;
@@ -297,7 +283,8 @@ class Planner {
     void Add(const ComponentSpec& component, const std::string& diskAsGiven, PlanItem item) {
         // The setup program finds disks ignoring case: "disk1" and "Disk1" are one disk, and
         // a component must carry one list for it, under the first spelling given.
-        const std::string& disk = diskNames_.emplace(Fold(diskAsGiven), diskAsGiven).first->second;
+        const std::string& disk =
+            diskNames_.emplace(FoldCp932Case(diskAsGiven), diskAsGiven).first->second;
         const bool registry =
             item.kind == ItemKind::kRegistryKey || item.kind == ItemKind::kRegistryValue;
         CheckLength(item);
