@@ -106,6 +106,8 @@ TEST(Manifest, EveryProblemNamesItsPosition) {
         {"registry value with recursion",
          component + "registry = [{ key = 'LM\\Software\\T', value = \"v\", recursive = true }]\n",
          "7:13: error: 'recursive' and 'check' apply to keys"},
+        {"text too long", "[texts]\nlicence = \"" + std::string(70000, 'x') + "\"\n" + component,
+         "6:11: error: 'licence' is 70000 bytes in code page 932; a text holds at most 65535"},
         {"toml syntax", component + "files = [\n", "7:11: error: Error while parsing array"},
     };
     for (const Case& c : cases) {

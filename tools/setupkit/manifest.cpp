@@ -196,6 +196,12 @@ class Reader {
             diag_.Error(text.pos, Quote(what) + " must not contain a NUL character");
             return false;
         }
+        // The setup information stores each text behind a 16-bit length.
+        if (result.text.size() > 0xFFFF) {
+            diag_.Error(text.pos, Quote(what) + " is " + std::to_string(result.text.size()) +
+                                      " bytes in code page 932; a text holds at most 65535");
+            return false;
+        }
         text.cp932 = std::move(result.text);
         return true;
     }

@@ -155,6 +155,7 @@ class Planner {
         for (const ComponentSpec& component : manifest_.components)
             CollectComponent(component);
         CheckFixedPaths();
+        CheckCounts();
         if (diag_.HasErrors())  // from the manifest or from here
             return nullptr;
         auto plan = std::make_unique<PackagePlan>();
@@ -379,6 +380,17 @@ class Planner {
             if (!problem.empty())
                 diag_.Error(dataFile->pos, "'data_file' has " + problem);
         }
+    }
+
+    // Limits of the formats: the setup information counts its programs to run in 16 bits, and
+    // the setup program refuses a disk of 0xFFFFFF or more file slots.
+    void CheckCounts() {
+        if (runOrder_.size() > 0xFFFF)
+            diag_.Error(SourcePos{}, std::to_string(runOrder_.size()) +
+                                         " files to run after install; at most 65535");
+        if (items_.size() >= 0xFFFFFE)
+            diag_.Error(SourcePos{}, std::to_string(items_.size()) +
+                                         " items; the setup program takes fewer than 16777214");
     }
 
     void BuildFileTree(PackagePlan& plan) {
