@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <map>
 
-#include "base/file_io.h"
 #include "package/package_layout.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/cp932.h"

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
 

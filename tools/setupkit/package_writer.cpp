@@ -4,7 +4,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "base/file_io.h"
 #include "package/package_layout.h"

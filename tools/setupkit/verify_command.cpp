@@ -5,7 +5,6 @@
 #include <map>
 #include <set>
 
-#include "base/file_io.h"
 #include "package/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/commands.h"
