@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/file_handle.h"
 #include "base/file_io.h"
 #include "base/heap_string.h"
 #include "tests/support/temp_dir.h"
@@ -62,28 +63,13 @@ void SetList(SSetupInfo* info, std::initializer_list<const char*> entries) {
         info->list[info->listCount++] = entry != nullptr ? CopyToHeap(entry) : nullptr;
 }
 
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
 class SetupInfoFile : public testing::Test {
   protected:
     // Loads bytes from a file; the position after the load goes to *end when asked for.
     int Load(const std::string& bytes, SSetupInfo* info, std::uint64_t* end = nullptr) {
         EXPECT_TRUE(WriteWholeFile(path_, bytes));
-        FileHandle file(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ClFileHandle file(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
         int result = SetupInfoLoad(info, file.get());
         if (end != nullptr)
@@ -94,8 +80,8 @@ class SetupInfoFile : public testing::Test {
     std::string Save(const SSetupInfo& info) {
         int result = 0;
         {
-            FileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+            ClFileHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
             EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
             result = SetupInfoSave(&info, file.get());
         }
@@ -230,8 +216,8 @@ TEST_F(SetupInfoFile, SaveRefusesWhatItCannotWrite) {
 
     ASSERT_EQ(SetupInfoSetText(&info, 1, "short"), 1);
     ASSERT_TRUE(WriteWholeFile(path_, ""));
-    FileHandle readOnly(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ClFileHandle readOnly(CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     EXPECT_EQ(SetupInfoSave(&info, readOnly.get()), 0) << "a failing write";
 }
 

@@ -62,7 +62,7 @@ class TreeFile : public testing::Test {
     string Save(ClTree* tree, ClTreeNode* start, std::uint8_t options) {
         string path = dir_.File("save.bin");
         {
-            FileHandle file(CreateForWriting(path));
+            ClFileHandle file(CreateForWriting(path));
             EXPECT_TRUE(file.ok());
             EXPECT_EQ(WriteFileAll(file.get(), "PRE", 3), 1);
             EXPECT_EQ(ClTreeSave(file.get(), tree, start, options), 1);
@@ -81,7 +81,7 @@ class TreeFile : public testing::Test {
              std::uint32_t spare = 0, bool expectAtEnd = true) {
         string path = dir_.File("load.bin");
         EXPECT_TRUE(WriteWholeFile(path, "PRE" + image + "TAIL"));
-        FileHandle file(OpenForReading(path));
+        ClFileHandle file(OpenForReading(path));
         EXPECT_TRUE(file.ok());
         EXPECT_EQ(SetFilePosition(file.get(), 3), 1);
         int result = ClTreeLoad(file.get(), tree, parent, options, spare);
@@ -98,7 +98,7 @@ class TreeFile : public testing::Test {
                        const string& what) {
         string path = dir_.File("damaged.bin");
         ASSERT_TRUE(WriteWholeFile(path, image));
-        FileHandle file(OpenForReading(path));
+        ClFileHandle file(OpenForReading(path));
         ASSERT_TRUE(file.ok());
         TreePtr tree = NewTree();
         EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, options, spare), 0) << what;
@@ -234,7 +234,7 @@ TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
 TEST_F(TreeFile, WriteFailureIsReported) {
     string path = dir_.File("readonly.bin");
     ASSERT_TRUE(WriteWholeFile(path, ""));
-    FileHandle file(OpenForReading(path));
+    ClFileHandle file(OpenForReading(path));
     TreePtr tree = ExampleTree();
     EXPECT_EQ(ClTreeSave(file.get(), tree.get(), nullptr, kNamesAndData), 0);
     EXPECT_EQ(ClTreeSave(file.get(), nullptr, nullptr, kNamesAndData), 0);

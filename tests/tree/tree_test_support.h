@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/file_handle.h"
 #include "base/platform.h"
 #include "tree/tree.h"
 
@@ -28,23 +29,6 @@ std::string DumpTree(ClTree* tree, std::uint8_t ignoredFlags = 0);
 
 // The data block of a node as a string (length bytes).
 std::string NodeData(const ClTreeNode* node);
-
-// A file handle that closes itself.
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-  private:
-    HANDLE handle_;
-};
 
 HANDLE OpenForReading(const std::string& path);
 HANDLE CreateForWriting(const std::string& path);
