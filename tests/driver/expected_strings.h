@@ -2,6 +2,8 @@
 // UTF-8 texts), so the test does not share the resource compiler's conversion.
 #pragma once
 
+// clang-format off
+
 struct ExpectedString {
     unsigned id;
     const char* cp932;
@@ -65,3 +67,4 @@ inline constexpr ExpectedString kExpectedStrings[] = {
     {41010, "\x8D\xC4\x8BN\x93\xAE\x92\x86"},
     {41012, "\x83t\x83@\x83""C\x83\x8B\x82\xF0\x83""A\x83\x93\x83""C\x83\x93\x83X\x83g\x81[\x83\x8B\x92\x86\x82\xC5\x82\xB7"},
 };
+// clang-format on
