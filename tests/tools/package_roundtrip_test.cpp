@@ -121,6 +121,22 @@ TEST_F(ExampleBuild, SameInputGivesTheSameBytesInAnyFolderAndListingOrder) {
     EXPECT_TRUE(builds[0] == ReadBytes(setup_));
 }
 
+// The reader scans the program in 1 MiB pieces; a notice across a piece boundary is found.
+TEST(LargeStub, NoticeAcrossTheReadersPieceBoundary) {
+    TempDir dir;
+    std::vector<char> stub = {'M', 'Z'};
+    stub.resize((1u << 20) - 20, '\x90');
+    stub.insert(stub.end(), kPackageNotice, kPackageNotice + kPackageNoticeSize);
+    stub.resize(stub.size() + 4 + 100, '\0');
+    const fs::path stubPath = fs::path(dir.path()) / "stub.exe";
+    WriteBytes(stubPath, stub);
+    const fs::path setup = fs::path(dir.path()) / "setup.exe";
+    ASSERT_EQ(BuildQuietly(ExampleManifest(), setup, stubPath), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(CommandVerify(setup), 0);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("OK"), std::string::npos);
+}
+
 // An uninstall data file as the setup program writes it: setup tree, selection, log, record.
 TEST_F(ExampleBuild, DumpReadsUninstallData) {
     const fs::path data = fs::path(dir_.path()) / "Kakeibo.dat";

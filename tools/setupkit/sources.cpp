@@ -110,6 +110,13 @@ void Match(const fs::path& folder, const std::vector<std::string>& parts, std::s
     }
 }
 
+std::string RelativePath(const SourceFile& file) {
+    std::string path;
+    for (const std::string& folder : file.subfolders)
+        path += folder + '/';
+    return path + file.name;
+}
+
 }  // namespace
 
 std::vector<SourceFile> ExpandSource(const fs::path& baseDir, const std::string& pattern) {
@@ -136,6 +143,9 @@ std::vector<SourceFile> ExpandSource(const fs::path& baseDir, const std::string&
         return out;
     }
     Match(fixed, parts, index, subfolders, out);
+    std::sort(out.begin(), out.end(), [](const SourceFile& a, const SourceFile& b) {
+        return RelativePath(a) < RelativePath(b);
+    });
     return out;
 }
 
