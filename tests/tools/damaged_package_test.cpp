@@ -55,11 +55,15 @@ class DamagedPackage : public testing::Test {
 };
 
 TEST_F(DamagedPackage, TruncatedAnywhereFails) {
-    for (std::size_t cut = 0; cut < bytes_.size(); cut += 37) {
+    // Every length inside the directory, where the images and the record are parsed; every
+    // 37th before it.
+    for (std::size_t cut = 0; cut < bytes_.size(); cut += cut < directory_ ? 37 : 1) {
         SCOPED_TRACE("cut at " + std::to_string(cut));
         const std::vector<char> cutShort(bytes_.begin(), bytes_.begin() + cut);
         EXPECT_NE(Failure(cutShort), "");
-        EXPECT_NE(Failure(cutShort, true), "");
+        if (cut % 37 == 0) {  // extract opens the package through the same code
+            EXPECT_NE(Failure(cutShort, true), "");
+        }
     }
     const std::vector<char> lastByteMissing(bytes_.begin(), bytes_.end() - 1);
     EXPECT_NE(Failure(lastByteMissing).find("setup tree image is damaged or cut short"),
