@@ -234,6 +234,22 @@ TEST(Manifest, DiskNamesDifferingInCaseAreOneDisk) {
     EXPECT_EQ(ClTreeNodeGetInfo(list)->length, 11u);  // opcode 2 with both indexes, the end
 }
 
+TEST(Manifest, ProgramsToRunAreTheFlaggedFilesThenTheListedPaths) {
+    TempDir dir;
+    const Checked checked =
+        Check(dir, std::string(kHead) +
+                       "run = ['WF\\notepad.exe', 'IF\\B.TXT']\n"
+                       "[[component]]\nname = \"c\"\n"
+                       "files = [{ source = \"b.txt\", run_after_install = true },\n"
+                       "         { source = \"a.txt\", run_after_install = true }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    const SSetupInfo& info = checked.plan->info;
+    ASSERT_EQ(info.listCount, 3);  // IF\B.TXT is b.txt, listed once
+    EXPECT_STREQ(info.list[0], "IF\\b.txt");
+    EXPECT_STREQ(info.list[1], "IF\\a.txt");
+    EXPECT_STREQ(info.list[2], "WF\\notepad.exe");
+}
+
 TEST(Manifest, FailedBuildWritesNothing) {
     TempDir dir;
     fs::path manifest = fs::path(dir.path()) / "setup.toml";

@@ -738,7 +738,7 @@ void ParseInstall(ParseState& state, const toml::table& install) {
     Manifest& manifest = state.manifest;
     reader.CheckKeys(install,
                      {"folder", "registry_root", "registry_key", "registry_value", "extra_number",
-                      "uninstall_key", "data_file", "pages", "options"},
+                      "uninstall_key", "data_file", "pages", "options", "run"},
                      "[install]");
     if (auto folder = reader.String(install, "folder")) {
         manifest.installFolderPos = PosOf(*install.get("folder"));
@@ -772,6 +772,24 @@ void ParseInstall(ParseState& state, const toml::table& install) {
     SetText(manifest, reader, TEXT_UNINSTALL_KEY, reader.Text(install, "uninstall_key"),
             "uninstall_key");
     SetText(manifest, reader, TEXT_DATA_FILE, reader.Text(install, "data_file"), "data_file");
+    if (const toml::node* run = install.get("run")) {
+        const toml::array* paths = run->as_array();
+        if (!paths)
+            reader.diag().Error(PosOf(*run),
+                                "'run' must be an array of paths such as "
+                                "'WF\\notepad.exe'");
+        for (const toml::node& path : paths ? *paths : toml::array{}) {
+            const auto* text = path.as_string();
+            auto dest = text ? ParseDestination(reader, text->get(), PosOf(path), false, "run")
+                             : std::nullopt;
+            if (!text)
+                reader.diag().Error(PosOf(path), "each entry of 'run' must be a path");
+            else if (dest && dest->components.empty())
+                reader.diag().Error(PosOf(path), "'run' names a program, not a folder macro");
+            else if (dest)
+                manifest.runPaths.push_back(*dest);
+        }
+    }
     if (const toml::node* extra = install.get("extra_number")) {
         const auto* number = extra->as_integer();
         if (!number || number->get() < 0 || number->get() > 0xFFFF)

@@ -90,6 +90,9 @@ struct Manifest {
     SourcePos pagesPos;
     SourcePos optionsPos;
     std::vector<ComponentSpec> components;
+    // Programs to run after installing that the package does not bring (the package's own
+    // come from run_after_install): stored paths such as WF\notepad.exe.
+    std::vector<Destination> runPaths;
 };
 
 // Reads and checks the manifest's own content (syntax, keys, names, texts, option

@@ -370,6 +370,12 @@ class Planner {
     }
 
     void CheckFixedPaths() {
+        for (const Destination& dest : manifest_.runPaths) {
+            PlanItem program;
+            program.pos = dest.pos;
+            SetPath(program, dest, {});
+            CheckLength(program);
+        }
         const auto& dataFile = manifest_.texts[TEXT_DATA_FILE];
         if (dataFile && TypicalLength("IF") + 1 + dataFile->cp932.size() > kPathLimit)
             diag_.Error(dataFile->pos, "the uninstall data file's path is longer than 259 bytes");
@@ -385,9 +391,10 @@ class Planner {
     // Limits of the formats: the setup information counts its programs to run in 16 bits, and
     // the setup program refuses a disk of 0xFFFFFF or more file slots.
     void CheckCounts() {
-        if (runOrder_.size() > 0xFFFF)
-            diag_.Error(SourcePos{}, std::to_string(runOrder_.size()) +
-                                         " files to run after install; at most 65535");
+        const std::size_t programs = runOrder_.size() + manifest_.runPaths.size();
+        if (programs > 0xFFFF)
+            diag_.Error(SourcePos{},
+                        std::to_string(programs) + " programs to run after install; at most 65535");
         if (items_.size() >= 0xFFFFFE)
             diag_.Error(SourcePos{}, std::to_string(items_.size()) +
                                          " items; the setup program takes fewer than 16777214");
@@ -483,22 +490,39 @@ class Planner {
             AddComponent(plan, child, node);
     }
 
+    // The package's programs in manifest order, then those it does not bring; the setup
+    // program matches its installed files against these stored paths ignoring case.
     void AddProgramsToRun(PackagePlan& plan) {
-        SSetupInfo& info = plan.info;
-        if (runOrder_.empty())
+        std::vector<std::string> paths;
+        std::set<std::string> seen;
+        for (const std::string& key : runOrder_) {
+            const ClTreeNode* node = items_.at(key).node;
+            std::string path(ClTreeGetPath(node, nullptr, "\\"), '\0');
+            ClTreeGetPath(node, path.data(), "\\");
+            path.pop_back();
+            seen.insert(FoldCp932Case(path));
+            paths.push_back(path);
+        }
+        for (const Destination& dest : manifest_.runPaths) {
+            std::string path = dest.macro;
+            for (const ManifestText& name : dest.components)
+                path += "\\" + name.cp932;
+            if (seen.insert(FoldCp932Case(path)).second)
+                paths.push_back(path);
+        }
+        if (paths.empty())
             return;
+        SSetupInfo& info = plan.info;
         // The record owns its list in malloc'ed blocks, as SetupInfoFree expects.
-        info.list = static_cast<char**>(std::calloc(runOrder_.size(), sizeof(char*)));
+        info.list = static_cast<char**>(std::calloc(paths.size(), sizeof(char*)));
         if (!info.list)
             throw ToolError("out of memory while filling the setup information");
-        info.listCount = static_cast<std::uint16_t>(runOrder_.size());
-        for (std::size_t i = 0; i < runOrder_.size(); ++i) {
-            const ClTreeNode* node = items_.at(runOrder_[i]).node;
-            const std::uint32_t size = ClTreeGetPath(node, nullptr, "\\");
-            info.list[i] = static_cast<char*>(std::malloc(size));
+        info.listCount = static_cast<std::uint16_t>(paths.size());
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            info.list[i] = static_cast<char*>(std::malloc(paths[i].size() + 1));
             if (!info.list[i])
                 throw ToolError("out of memory while filling the setup information");
-            ClTreeGetPath(node, info.list[i], "\\");
+            std::copy(paths[i].c_str(), paths[i].c_str() + paths[i].size() + 1, info.list[i]);
         }
     }
 

@@ -132,16 +132,6 @@ int CommandVerify(const fs::path& file) {
                                  std::to_string(index) + " on " + Cp932ToUtf8(disk) +
                                  ", which no item carries");
     }
-    for (std::uint16_t i = 0; i < package->info.listCount; ++i) {
-        const char* entry = package->info.list[i];
-        bool found = !entry || !*entry;
-        for (const ItemView& item : items)
-            found = found || (item.IsFile() && _stricmp(item.path.c_str(), entry) == 0);
-        if (!found)
-            problems.Add(std::string("the program to run ") + Cp932ToUtf8(entry) +
-                         " is no file of the package");
-    }
-
     EntryDecoder decoder;
     ScratchFile scratch;
     std::uint64_t decoded = 0;
