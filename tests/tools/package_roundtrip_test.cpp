@@ -167,6 +167,19 @@ TEST_F(ExampleBuild, DumpReadsUninstallData) {
     for (const char* expected : {"kind: uninstall data", "selection: custom", "path: C:\\App",
                                  "flags: never_remove", "count: 3", "display_name: 家計簿"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+
+    std::vector<char> bytes = ReadBytes(data);
+    bytes.resize(bytes.size() - 3);  // the record's last text and its list count
+    WriteBytes(data, bytes);
+    try {
+        CommandDump(data, false);
+        ADD_FAILURE() << "a data file cut short was dumped";
+    } catch (const ToolError& error) {
+        EXPECT_NE(
+            std::string(error.what()).find("setup information record is damaged or cut short"),
+            std::string::npos)
+            << error.what();
+    }
 }
 
 }  // namespace
