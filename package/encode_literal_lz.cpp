@@ -1,10 +1,13 @@
 #include "package/encode_literal_lz.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "package/bit_writer.h"
 #include "package/codec_format.h"
 #include "package/count_codes.h"
+#include "package/encode_window.h"
 
 namespace {
 
@@ -14,7 +17,15 @@ namespace {
 constexpr std::int64_t kLiteralBits = 8;
 constexpr std::int64_t kMatchOverheadBits = 13;
 // In fast mode, the short-distance setting is chosen on this many leading bytes.
-constexpr std::size_t kFastSample = 1u << 20;
+constexpr std::uint64_t kFastSample = 1u << 20;
+// The input goes through a window of this size. A position is parsed only while everything
+// its match search may read is in the window: the match at the next position (lazy
+// evaluation) may cover up to 257 x 4,096 bytes behind it.
+constexpr std::size_t kWindowSize = 4u << 20;
+constexpr std::uint64_t kLookahead = 2 + std::uint64_t{kMatchLengthMax} * kRepeatMax;
+// Matches reach back over the last 255 literals only; the history keeps 256 of them when it
+// moves, and is this large so that it moves rarely.
+constexpr std::size_t kHistorySize = 1u << 16;
 
 struct MatchChoice {
     std::uint32_t length = 0;
@@ -26,55 +37,69 @@ struct MatchChoice {
 
 class LiteralLzParser {
   public:
-    LiteralLzParser(const std::uint8_t* data, std::size_t size, int shortDistances, int candidates)
-        : data_(data),
-          size_(size),
+    // Sections go to the given files; INVALID_HANDLE_VALUE only counts them (trial runs).
+    LiteralLzParser(std::uint64_t size, int shortDistances, int candidates, HANDLE tokens,
+                    HANDLE literals)
+        : size_(size),
           shortDistances_(shortDistances),
           candidates_(candidates),
-          head_(65536, -1) {}
-
-    void Run() {
+          tokenSink_(tokens),
+          literals_(literals),
+          tokens_(&tokenSink_) {
+        for (auto& head : head_)
+            head = -1;
         tokens_.Put(shortDistances_ ? 1 : 0, 1);
-        std::size_t i = 0;
-        while (i < size_) {
-            MatchChoice now = Find(i);
+    }
+
+    std::uint64_t Position() const { return i_; }
+
+    // Parses on from the current position while it lies before stop; a match taken last may
+    // end past stop.
+    void RunTo(EncodeWindow* window, std::uint64_t stop) {
+        while (i_ < stop) {
+            const std::uint8_t* here = window->At(i_);
+            MatchChoice now = Find(here, i_);
             // One step of lazy evaluation: a literal first may open a better match.
-            if (now.gain > 0 && i + 1 < size_ && Find(i + 1).gain <= now.gain) {
+            if (now.gain > 0 && i_ + 1 < size_ && Find(here + 1, i_ + 1).gain <= now.gain) {
                 FlushLiterals();
                 tokens_.Put(1, 1);
                 WriteMatchLength(&tokens_, now.length);
                 WriteMatchDistance(&tokens_, shortDistances_, now.distance);
                 WriteRepeatCount(&tokens_, now.repeat);
-                i += now.coverage;
+                i_ += now.coverage;
                 continue;
             }
-            AppendLiteral(data_[i++]);
+            AppendLiteral(here[0]);
+            ++i_;
         }
+    }
+
+    int Finish() {
         FlushLiterals();
         tokens_.Put(0, 1);
         WriteLiteralCount(&tokens_, 0);
+        tokens_.Finish();
+        return tokenSink_.Flush() && literals_.Flush();
     }
 
-    std::uint64_t CostBits() const { return tokens_.BitCount() + 8 * literals_.size(); }
-    LiteralLzLevel Take() { return LiteralLzLevel{tokens_.Bytes(), std::move(literals_)}; }
+    std::uint64_t CostBits() const { return tokens_.BitCount() + 8 * literals_.Count(); }
 
   private:
-    MatchChoice Find(std::size_t i) const {
+    MatchChoice Find(const std::uint8_t* here, std::uint64_t i) const {
         MatchChoice best;
         if (i + kMatchLengthMin > size_)
             return best;
-        const std::uint8_t* here = data_ + i;
-        const std::size_t historyLength = literals_.size();
-        std::int32_t q = head_[here[0] << 8 | here[1]];
+        const std::uint64_t historyLength = literals_.Count();
+        std::int64_t q = head_[here[0] << 8 | here[1]];
         for (int n = 0; q >= 0 && n < candidates_; ++n, q = previous_[q & 0xFF]) {
-            std::uint32_t distance = static_cast<std::uint32_t>(historyLength - q);
+            auto distance = static_cast<std::uint32_t>(historyLength - q);
             if (distance > kMatchDistanceMax)
                 break;
             int distanceBits = MatchDistanceBits(shortDistances_, distance);
             if (distanceBits == 0)
                 continue;
-            const std::uint8_t* from = literals_.data() + q;
-            std::size_t limit = distance < kMatchLengthMax ? distance : kMatchLengthMax;
+            const std::uint8_t* from = history_ + (q - historyBase_);
+            std::uint64_t limit = distance < kMatchLengthMax ? distance : kMatchLengthMax;
             if (limit > size_ - i)
                 limit = size_ - i;
             std::uint32_t length = kMatchLengthMin;
@@ -96,55 +121,109 @@ class LiteralLzParser {
     }
 
     void AppendLiteral(std::uint8_t byte) {
-        literals_.push_back(byte);
-        std::size_t last = literals_.size() - 1;
+        if (historyUsed_ == kHistorySize) {
+            std::memmove(history_, history_ + kHistorySize - kHistoryKeep, kHistoryKeep);
+            historyBase_ += kHistorySize - kHistoryKeep;
+            historyUsed_ = kHistoryKeep;
+        }
+        history_[historyUsed_++] = byte;
+        const std::uint64_t last = literals_.Count();
+        literals_.Put(byte);
         if (last == 0)
             return;
         // The pair that starts one literal back is now complete; chain it by its two bytes.
-        std::size_t start = last - 1;
-        int key = literals_[start] << 8 | literals_[last];
+        const std::uint64_t start = last - 1;
+        int key = history_[start - historyBase_] << 8 | byte;
         previous_[start & 0xFF] = head_[key];
-        head_[key] = static_cast<std::int32_t>(start);
+        head_[key] = static_cast<std::int64_t>(start);
     }
 
     void FlushLiterals() {
-        WriteLiteralTokens(&tokens_, literals_.size() - runStart_, kLiteralCountMax);
-        runStart_ = literals_.size();
+        WriteLiteralTokens(&tokens_, literals_.Count() - runStart_, kLiteralCountMax);
+        runStart_ = literals_.Count();
     }
 
-    const std::uint8_t* data_;
-    std::size_t size_;
-    int shortDistances_;
-    int candidates_;
+    const std::uint64_t size_;
+    const int shortDistances_;
+    const int candidates_;
+    EncodeSink tokenSink_;
+    EncodeSink literals_;  // counts every literal taken so far
     BitWriter tokens_;
-    ByteVector literals_;
-    std::size_t runStart_ = 0;
-    // Chains of literal positions by the two bytes starting there; only the last 256
-    // positions can be reached, so a ring of 256 links suffices.
-    std::vector<std::int32_t> head_;
-    std::int32_t previous_[256] = {};
+    std::uint64_t i_ = 0;
+    std::uint64_t runStart_ = 0;
+    // The latest literals; history_[k] is literal number historyBase_ + k.
+    std::uint8_t history_[kHistorySize];
+    std::uint64_t historyBase_ = 0;
+    std::size_t historyUsed_ = 0;
+    // Chains of literal numbers by the two bytes starting there; only the last 256 literals
+    // can be reached, so a ring of 256 links suffices.
+    std::int64_t head_[65536];
+    std::int64_t previous_[256] = {};
 };
+
+// Runs the parsers side by side through one window over the input; 1, or 0 if a read fails.
+int Parse(HANDLE input, std::uint64_t offset, std::uint64_t size,
+          std::initializer_list<LiteralLzParser*> parsers) {
+    EncodeWindow window(input, offset, size, kWindowSize);
+    std::uint64_t from = 0;
+    do {
+        if (!window.Slide(from))
+            return 0;
+        const std::uint64_t stop = window.End() == size ? size : window.End() - kLookahead;
+        from = size;
+        for (LiteralLzParser* parser : parsers) {
+            parser->RunTo(&window, stop);
+            if (parser->Position() < from)
+                from = parser->Position();
+        }
+    } while (from < size);
+    return 1;
+}
+
+std::unique_ptr<LiteralLzParser> NewParser(std::uint64_t size, int shortDistances,
+                                           const EncodeEffort& effort, HANDLE tokens,
+                                           HANDLE literals) {
+    return std::unique_ptr<LiteralLzParser>(new (std::nothrow) LiteralLzParser(
+        size, shortDistances, effort.matchCandidates, tokens, literals));
+}
 
 }  // namespace
 
-LiteralLzLevel EncodeLiteralLzLevel(const std::uint8_t* data, std::size_t size,
-                                    const EncodeEffort& effort) {
-    const std::size_t sample = effort.fast && size > kFastSample ? kFastSample : size;
-    LiteralLzParser wide(data, sample, 0, effort.matchCandidates);
-    wide.Run();
-    LiteralLzParser narrow(data, sample, 1, effort.matchCandidates);
-    narrow.Run();
-    const int shortDistances = narrow.CostBits() < wide.CostBits() ? 1 : 0;
-    if (sample < size) {
-        LiteralLzParser whole(data, size, shortDistances, effort.matchCandidates);
-        whole.Run();
-        return whole.Take();
+int EncodeLiteralLzLevel(HANDLE input, std::uint64_t offset, std::uint64_t size,
+                         const EncodeEffort& effort, EncodeTempFile* tokens,
+                         EncodeTempFile* literals) {
+    if (!tokens->Create() || !literals->Create())
+        return 0;
+    if (effort.fast && size > kFastSample) {
+        // Trial runs on the sample choose the setting; only the whole run writes sections.
+        auto wide = NewParser(kFastSample, 0, effort, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE);
+        auto narrow = NewParser(kFastSample, 1, effort, INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE);
+        if (!wide || !narrow || !Parse(input, offset, kFastSample, {wide.get(), narrow.get()}))
+            return 0;
+        wide->Finish();
+        narrow->Finish();
+        auto whole = NewParser(size, narrow->CostBits() < wide->CostBits() ? 1 : 0, effort,
+                               tokens->handle(), literals->handle());
+        return whole && Parse(input, offset, size, {whole.get()}) && whole->Finish();
     }
-    return shortDistances ? narrow.Take() : wide.Take();
+    EncodeTempFile narrowTokens, narrowLiterals;
+    if (!narrowTokens.Create() || !narrowLiterals.Create())
+        return 0;
+    auto wide = NewParser(size, 0, effort, tokens->handle(), literals->handle());
+    auto narrow = NewParser(size, 1, effort, narrowTokens.handle(), narrowLiterals.handle());
+    if (!wide || !narrow || !Parse(input, offset, size, {wide.get(), narrow.get()}) ||
+        !wide->Finish() || !narrow->Finish())
+        return 0;
+    if (narrow->CostBits() < wide->CostBits()) {
+        *tokens = std::move(narrowTokens);
+        *literals = std::move(narrowLiterals);
+    }
+    return 1;
 }
 
-int EncodeLiteralLz(const std::uint8_t* data, std::size_t size, const EncodeEffort& effort,
-                    ByteVector* stage) {
-    LiteralLzLevel level = EncodeLiteralLzLevel(data, size, effort);
-    return AppendSections({&level.tokens, &level.literals}, stage);
+int EncodeLiteralLz(HANDLE input, std::uint64_t offset, std::uint64_t size,
+                    const EncodeEffort& effort, HANDLE output) {
+    EncodeTempFile tokens, literals;
+    return EncodeLiteralLzLevel(input, offset, size, effort, &tokens, &literals) &&
+           WriteSections(output, {&tokens, &literals});
 }

@@ -2,36 +2,22 @@
 
 #include "package/codec_format.h"
 
-int EncodeMethod(std::uint8_t method, const std::uint8_t* data, std::size_t size,
-                 const EncodeEffort& effort, ByteVector* stage) {
+int EncodeMethod(std::uint8_t method, HANDLE input, std::uint64_t offset, std::uint64_t size,
+                 const EncodeEffort& effort, HANDLE output) {
     switch (method) {
         case kMethodBitPlanes:
-            *stage = EncodeBitPlanes(data, size);
-            return 1;
+            return EncodeBitPlanes(input, offset, size, output);
         case kMethodThreeLevelLz:
-            return EncodeThreeLevelLz(data, size, effort, stage);
+            return EncodeThreeLevelLz(input, offset, size, effort, output);
         case kMethodZeroRuns:
-            return EncodeFillRuns(data, size, kZeroRunFill, stage);
+            return EncodeFillRuns(input, offset, size, kZeroRunFill, output);
         case kMethodCcRuns:
-            return EncodeFillRuns(data, size, kCcRunFill, stage);
+            return EncodeFillRuns(input, offset, size, kCcRunFill, output);
         case kMethodNibblePlanes:
-            return EncodeNibblePlanes(data, size, stage);
+            return EncodeNibblePlanes(input, offset, size, output);
         case kMethodLiteralLz:
-            return EncodeLiteralLz(data, size, effort, stage);
+            return EncodeLiteralLz(input, offset, size, effort, output);
         default:
             return 0;
     }
-}
-
-int AppendSections(std::initializer_list<const ByteVector*> sections, ByteVector* stage) {
-    for (const ByteVector* section : sections) {
-        if (section->size() > 0xFFFFFFFFu)
-            return 0;
-        std::uint8_t length[4];
-        StoreU32Le(length, static_cast<std::uint32_t>(section->size()));
-        stage->insert(stage->end(), length, length + 4);
-    }
-    for (const ByteVector* section : sections)
-        stage->insert(stage->end(), section->begin(), section->end());
-    return 1;
 }

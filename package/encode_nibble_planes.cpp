@@ -2,6 +2,8 @@
 #include "package/codec_format.h"
 #include "package/count_codes.h"
 #include "package/encode_methods.h"
+#include "package/encode_temp_file.h"
+#include "package/encode_window.h"
 
 namespace {
 
@@ -10,6 +12,10 @@ namespace {
 constexpr std::uint32_t kLiteralPieceNibbles = 0x40000;
 constexpr std::int64_t kNibbleBits = 4;
 constexpr std::int64_t kRunSplitBits = 6;
+// A block covers fewer positions than the decoder's output buffer holds, so that many
+// positions ahead are all the block search reads. The window holds several times that.
+constexpr std::uint32_t kBlockReach = kCodecOutputBufferSize;
+constexpr std::size_t kWindowSize = 8 * kBlockReach;
 
 struct BlockChoice {
     std::uint32_t channels = 0;
@@ -19,63 +25,87 @@ struct BlockChoice {
 
 class NibblePlaneEncoder {
   public:
-    void EncodePlane(const std::uint8_t* values, std::uint32_t count) {
+    NibblePlaneEncoder(HANDLE tokens, HANDLE source)
+        : tokenSink_(tokens), source_(source), tokens_(&tokenSink_) {}
+
+    // The nibble source opens with the output's length.
+    void Start(std::uint32_t count) {
+        std::uint8_t length[4];
+        StoreU32Le(length, count);
+        source_.Write(length, 4);
+    }
+
+    // Encodes one plane: the high (shift 4) or low (shift 0) nibbles of the count bytes in the
+    // window. Literal nibbles go to the source as they are passed; their tokens follow when
+    // a block or the end closes the run.
+    int EncodePlane(EncodeWindow* window, std::uint32_t count, int shift) {
+        std::uint64_t nibbled = 0;
         std::uint32_t literalStart = 0;
         std::uint32_t p = 0;
         while (p < count) {
-            BlockChoice block = FindBlock(values, count, p);
+            if (p + std::uint64_t{kBlockReach} > window->End() && window->End() < count) {
+                if (!window->Slide(p))
+                    return 0;
+                for (; nibbled < window->End(); ++nibbled) {
+                    std::uint8_t* byte = window->At(nibbled);
+                    *byte = static_cast<std::uint8_t>((*byte >> shift) & 0x0F);
+                }
+            }
+            const std::uint8_t* here = window->At(p);
+            BlockChoice block = FindBlock(here, count - p);
             if (block.gain <= 0) {
+                PutNibble(here[0]);
                 ++p;
                 continue;
             }
-            PutLiterals(values + literalStart, p - literalStart);
+            WriteLiteralTokens(&tokens_, p - literalStart, kLiteralPieceNibbles);
             tokens_.Put(1, 1);
             tokens_.Put(block.channels - 1, 2);
             WriteBlockCount(&tokens_, block.height);
-            WalkBlock(values + p, block.channels, block.height, true);
+            WalkBlock(here, block.channels, block.height, true);
             p += block.channels * block.height;
             literalStart = p;
         }
-        PutLiterals(values + literalStart, count - literalStart);
+        WriteLiteralTokens(&tokens_, p - literalStart, kLiteralPieceNibbles);
         tokens_.Put(0, 1);
         WriteLiteralCount(&tokens_, 0);
+        return 1;
     }
 
-    const ByteVector& Tokens() const { return tokens_.Bytes(); }
-    ByteVector& Source() { return source_; }
+    int Finish() {
+        tokens_.Finish();
+        if (nibbleCount_ % 2 != 0)
+            source_.Put(openByte_);
+        return tokenSink_.Flush() && source_.Flush();
+    }
 
   private:
     void PutNibble(std::uint8_t value) {
-        if (nibbleCount_++ % 2 == 0)
-            source_.push_back(static_cast<std::uint8_t>(value << 4));
-        else
-            source_.back() = static_cast<std::uint8_t>(source_.back() | value);
-    }
-
-    void PutLiterals(const std::uint8_t* values, std::uint32_t count) {
-        WriteLiteralTokens(&tokens_, count, kLiteralPieceNibbles);
-        for (std::uint32_t i = 0; i < count; ++i)
-            PutNibble(values[i]);
+        if (nibbleCount_++ % 2 == 0) {
+            openByte_ = static_cast<std::uint8_t>(value << 4);
+            return;
+        }
+        source_.Put(static_cast<std::uint8_t>(openByte_ | value));
     }
 
     // The blocks that start at p with a constant first column of at least five full rows;
     // the one that saves the most bits against literals.
-    BlockChoice FindBlock(const std::uint8_t* values, std::uint32_t count, std::uint32_t p) {
+    BlockChoice FindBlock(const std::uint8_t* values, std::uint32_t remaining) {
         BlockChoice best;
         for (std::uint32_t channels = 1; channels <= kBlockChannelsMax; ++channels) {
-            std::uint32_t rows = (count - p) / channels;
-            std::uint32_t limit = (kCodecOutputBufferSize - 1) / channels;
+            std::uint32_t rows = remaining / channels;
+            std::uint32_t limit = (kBlockReach - 1) / channels;
             if (limit > kBlockCountMax)
                 limit = kBlockCountMax;
             if (rows > limit)
                 rows = limit;
             std::uint32_t height = 1;
-            while (height < rows && values[p + height * channels] == values[p])
+            while (height < rows && values[height * channels] == values[0])
                 ++height;
             if (height < kBlockCountMin)
                 continue;
             std::int64_t gain = kNibbleBits * channels * height - kRunSplitBits -
-                                WalkBlock(values + p, channels, height, false);
+                                WalkBlock(values, channels, height, false);
             if (gain > best.gain)
                 best = BlockChoice{channels, height, gain};
         }
@@ -127,27 +157,28 @@ class NibblePlaneEncoder {
         return bits;
     }
 
+    EncodeSink tokenSink_;
+    EncodeSink source_;
     BitWriter tokens_;
-    ByteVector source_;
     std::uint64_t nibbleCount_ = 0;
+    std::uint8_t openByte_ = 0;  // the high half waiting for its low half
 };
 
 }  // namespace
 
-int EncodeNibblePlanes(const std::uint8_t* data, std::size_t size, ByteVector* stage) {
+int EncodeNibblePlanes(HANDLE input, std::uint64_t offset, std::uint64_t size, HANDLE output) {
     if (size > 0xFFFFFFFFu)
         return 0;
     const auto count = static_cast<std::uint32_t>(size);
-    NibblePlaneEncoder encoder;
-    ByteVector& source = encoder.Source();
-    source.resize(4);
-    StoreU32Le(source.data(), count);
-    ByteVector plane(data, data + size);
-    for (auto& value : plane)
-        value = static_cast<std::uint8_t>(value >> 4);
-    encoder.EncodePlane(plane.data(), count);
-    for (std::size_t i = 0; i < size; ++i)
-        plane[i] = data[i] & 0x0F;
-    encoder.EncodePlane(plane.data(), count);
-    return AppendSections({&encoder.Tokens(), &source}, stage);
+    EncodeTempFile tokens, source;
+    if (!tokens.Create() || !source.Create())
+        return 0;
+    NibblePlaneEncoder encoder(tokens.handle(), source.handle());
+    encoder.Start(count);
+    for (int shift : {4, 0}) {
+        EncodeWindow window(input, offset, size, kWindowSize);
+        if (!encoder.EncodePlane(&window, count, shift))
+            return 0;
+    }
+    return encoder.Finish() && WriteSections(output, {&tokens, &source});
 }

@@ -1,3 +1,4 @@
+#include "base/file_io.h"
 #include "package/encode_literal_lz.h"
 #include "package/encode_methods.h"
 
@@ -5,22 +6,33 @@ namespace {
 
 // The decoder joins each level's literals from the bit planes that the level below yields.
 // A level with no literals still hands one byte down, so that no join is ever empty.
-ByteVector PlanesOfLiterals(ByteVector* literals) {
-    if (literals->empty())
-        literals->push_back(0);
-    return EncodeBitPlanes(literals->data(), literals->size());
+int PlanesOfLiterals(const EncodeTempFile& literals, EncodeTempFile* planes,
+                     std::uint64_t* planesSize) {
+    std::uint64_t size = 0;
+    if (!literals.Size(&size))
+        return 0;
+    if (size == 0) {
+        const std::uint8_t zero = 0;
+        if (!WriteFileAll(literals.handle(), &zero, 1))
+            return 0;
+        size = 1;
+    }
+    return planes->Create() && EncodeBitPlanes(literals.handle(), 0, size, planes->handle()) &&
+           planes->Size(planesSize);
 }
 
 }  // namespace
 
-int EncodeThreeLevelLz(const std::uint8_t* data, std::size_t size, const EncodeEffort& effort,
-                       ByteVector* stage) {
-    LiteralLzLevel first = EncodeLiteralLzLevel(data, size, effort);
-    ByteVector secondInput = PlanesOfLiterals(&first.literals);
-    first.literals.clear();
-    first.literals.shrink_to_fit();
-    LiteralLzLevel second = EncodeLiteralLzLevel(secondInput.data(), secondInput.size(), effort);
-    ByteVector thirdInput = PlanesOfLiterals(&second.literals);
-    LiteralLzLevel third = EncodeLiteralLzLevel(thirdInput.data(), thirdInput.size(), effort);
-    return AppendSections({&first.tokens, &second.tokens, &third.tokens, &third.literals}, stage);
+int EncodeThreeLevelLz(HANDLE input, std::uint64_t offset, std::uint64_t size,
+                       const EncodeEffort& effort, HANDLE output) {
+    EncodeTempFile tokens[3], literals, planes;
+    if (!EncodeLiteralLzLevel(input, offset, size, effort, &tokens[0], &literals))
+        return 0;
+    for (auto* level = &tokens[1]; level != &tokens[3]; ++level) {
+        std::uint64_t planesSize = 0;
+        if (!PlanesOfLiterals(literals, &planes, &planesSize) ||
+            !EncodeLiteralLzLevel(planes.handle(), 0, planesSize, effort, level, &literals))
+            return 0;
+    }
+    return WriteSections(output, {&tokens[0], &tokens[1], &tokens[2], &literals});
 }

@@ -1,88 +1,87 @@
 #include "package/entry_encoder.h"
 
+#include <memory>
 #include <new>
 
 #include "base/file_io.h"
 #include "package/codec_format.h"
+#include "package/encode_temp_file.h"
 
 namespace {
 
-constexpr std::size_t kChainSampleSize = 4u << 20;
+constexpr std::uint64_t kChainSampleSize = 4u << 20;
 constexpr int kFastMatchCandidates = 12;
 
-int EncodeChain(const std::uint8_t* data, std::size_t size, EntryChain chain,
-                const EncodeEffort& effort, ByteVector* entry) {
-    ByteVector inner;
-    entry->clear();
-    if (chain == EntryChain::kZeroRuns) {
-        entry->push_back(kSelectorZeroRunChain);
-        return EncodeThreeLevelLz(data, size, effort, &inner) &&
-               EncodeFillRuns(inner.data(), inner.size(), kZeroRunFill, entry);
-    }
-    entry->push_back(kSelectorNibbleChain);
-    return EncodeNibblePlanes(data, size, &inner) &&
-           EncodeThreeLevelLz(inner.data(), inner.size(), effort, entry);
+// Writes the entry of size input bytes from offset on, at the output's current position.
+int EncodeChain(HANDLE source, std::uint64_t offset, std::uint64_t size, EntryChain chain,
+                const EncodeEffort& effort, HANDLE output) {
+    const std::uint8_t selector =
+        chain == EntryChain::kZeroRuns ? kSelectorZeroRunChain : kSelectorNibbleChain;
+    EncodeTempFile inner;
+    std::uint64_t innerSize = 0;
+    if (!WriteFileAll(output, &selector, 1) || !inner.Create())
+        return 0;
+    if (chain == EntryChain::kZeroRuns)
+        return EncodeThreeLevelLz(source, offset, size, effort, inner.handle()) &&
+               inner.Size(&innerSize) &&
+               EncodeFillRuns(inner.handle(), 0, innerSize, kZeroRunFill, output);
+    return EncodeNibblePlanes(source, offset, size, inner.handle()) && inner.Size(&innerSize) &&
+           EncodeThreeLevelLz(inner.handle(), 0, innerSize, effort, output);
 }
 
-// Encodes with both chains and keeps the smaller entry; the zero-run chain on a tie.
-int EncodeSmaller(const std::uint8_t* data, std::size_t size, const EncodeEffort& effort,
-                  ByteVector* entry) {
-    ByteVector other;
-    if (!EncodeChain(data, size, EntryChain::kZeroRuns, effort, entry) ||
-        !EncodeChain(data, size, EntryChain::kNibblePlanes, effort, &other))
+// Encodes with both chains into temporary files; the smaller entry (the zero-run chain's on a
+// tie) goes to the output when copy is set, and its chain to chosen.
+int EncodeSmaller(HANDLE source, std::uint64_t offset, std::uint64_t size,
+                  const EncodeEffort& effort, bool copy, HANDLE output, EntryChain* chosen) {
+    EncodeTempFile zeroRuns, nibblePlanes;
+    std::uint64_t zeroRunsSize = 0, nibblePlanesSize = 0;
+    if (!zeroRuns.Create() || !nibblePlanes.Create() ||
+        !EncodeChain(source, offset, size, EntryChain::kZeroRuns, effort, zeroRuns.handle()) ||
+        !EncodeChain(source, offset, size, EntryChain::kNibblePlanes, effort,
+                     nibblePlanes.handle()) ||
+        !zeroRuns.Size(&zeroRunsSize) || !nibblePlanes.Size(&nibblePlanesSize))
         return 0;
-    if (other.size() < entry->size())
-        entry->swap(other);
-    return 1;
-}
-
-int ReadRest(HANDLE file, ByteVector* data) {
-    std::uint64_t size = 0, position = 0;
-    if (!GetFileSize64(file, &size) || !GetFilePosition(file, &position) || position > size ||
-        size - position > 0xFFFFFFFFu)
-        return 0;
-    data->resize(static_cast<std::size_t>(size - position));
-    return data->empty() ||
-           ReadFileAll(file, data->data(), static_cast<std::uint32_t>(data->size()));
+    const bool nibbles = nibblePlanesSize < zeroRunsSize;
+    *chosen = nibbles ? EntryChain::kNibblePlanes : EntryChain::kZeroRuns;
+    if (!copy)
+        return 1;
+    const EncodeTempFile& smaller = nibbles ? nibblePlanes : zeroRuns;
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kCodecInputBufferSize]);
+    return buffer && SetFilePosition(smaller.handle(), 0) &&
+           CopyFileBytes(output, smaller.handle(), nibbles ? nibblePlanesSize : zeroRunsSize,
+                         buffer.get(), kCodecInputBufferSize);
 }
 
 }  // namespace
 
-int EncodeEntry(const std::uint8_t* data, std::size_t size, EntryChain chain, ByteVector* entry) {
-    try {
-        EncodeEffort effort;
-        bool fast = size > kFastModeThreshold;
-        if (fast) {
-            effort.matchCandidates = kFastMatchCandidates;
-            effort.fast = true;
-        }
-        if (chain == EntryChain::kSmaller) {
-            if (!fast)
-                return EncodeSmaller(data, size, effort, entry);
-            if (!EncodeSmaller(data, kChainSampleSize, effort, entry))
-                return 0;
-            chain = (*entry)[0] == kSelectorZeroRunChain ? EntryChain::kZeroRuns
-                                                         : EntryChain::kNibblePlanes;
-        }
-        return EncodeChain(data, size, chain, effort, entry);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
-}
-
 int EncodeEntryHandles(HANDLE source, HANDLE output, EntryChain chain, std::uint64_t* entrySize) {
-    ByteVector data, entry;
-    try {
-        if (!ReadRest(source, &data))
+    std::uint64_t offset = 0, end = 0, start = 0, finish = 0;
+    if (!GetFilePosition(source, &offset) || !GetFileSize64(source, &end) || offset > end ||
+        end - offset > 0xFFFFFFFFu || !GetFilePosition(output, &start))
+        return 0;
+    const std::uint64_t size = end - offset;
+    EncodeEffort effort;
+    const bool fast = size > kFastModeThreshold;
+    if (fast) {
+        effort.matchCandidates = kFastMatchCandidates;
+        effort.fast = true;
+    }
+    if (chain == EntryChain::kSmaller) {
+        if (!fast) {
+            if (!EncodeSmaller(source, offset, size, effort, true, output, &chain))
+                return 0;
+        } else if (!EncodeSmaller(source, offset, kChainSampleSize, effort, false, output,
+                                  &chain) ||
+                   !EncodeChain(source, offset, size, chain, effort, output)) {
             return 0;
-    } catch (const std::bad_alloc&) {
+        }
+    } else if (!EncodeChain(source, offset, size, chain, effort, output)) {
         return 0;
     }
-    if (!EncodeEntry(data.data(), data.size(), chain, &entry) || entry.size() > 0xFFFFFFFFu ||
-        !WriteFileAll(output, entry.data(), static_cast<std::uint32_t>(entry.size())))
+    if (!GetFilePosition(output, &finish) || finish - start > 0xFFFFFFFFu)
         return 0;
     if (entrySize)
-        *entrySize = entry.size();
+        *entrySize = finish - start;
     return 1;
 }
 

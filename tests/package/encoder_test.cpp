@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/file_handle.h"
+#include "base/file_io.h"
 #include "package/codec_format.h"
 #include "package/encode_methods.h"
 #include "package/entry_encoder.h"
@@ -51,6 +53,40 @@ std::string ExecutableLike(std::size_t size) {
     return bytes;
 }
 
+// Text, code, noise, repeats and zeros in turn, so that matches (one of them of the longest
+// coverage, 257 bytes 4,096 times), nibble blocks and literal runs all cross the points where
+// the encoder's windows move.
+std::string Mixed(std::size_t size) {
+    std::string bytes;
+    for (std::uint32_t i = 0; bytes.size() < size; ++i) {
+        bytes += JapaneseText(50000) + ExecutableLike(70000) + PseudoRandomBytes(30000, i) +
+                 Repeated(PseudoRandomBytes(257, i), 257 * (i % 4 == 1 ? 4200 : 300)) +
+                 std::string(40000, '\0');
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+// Byte pairs counting up: no three bytes recur within 255, so literal LZ finds no match and
+// its literal section is exactly as long as the input.
+std::string Unmatchable(std::size_t size) {
+    std::string bytes;
+    for (std::uint32_t k = 0; bytes.size() < size; ++k) {
+        bytes += static_cast<char>(k & 0xFF);
+        bytes += static_cast<char>(k >> 8);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+// FNV-1a, 64 bits.
+std::uint64_t Digest(const std::string& bytes) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char byte : bytes)
+        hash = (hash ^ byte) * 0x100000001b3u;
+    return hash;
+}
+
 struct Sample {
     std::string name;
     std::string bytes;
@@ -68,7 +104,9 @@ std::vector<Sample> Samples() {
         {"executable", ExecutableLike(200000)},
         {"long repeats", Repeated("abcdefghij", 5000) + Repeated("0123456789abcdef", 700000)},
     };
-    for (std::size_t size : {0x1FFFDu, 0x1FFFEu, 0x20000u, 0x20001u, 0x200FDu, 0x200FEu}) {
+    // Around the decoder's piece and window sizes, and the encoder's 128 KiB buffers.
+    for (std::size_t size :
+         {0x1FFFDu, 0x1FFFEu, 0x1FFFFu, 0x20000u, 0x20001u, 0x200FDu, 0x200FEu}) {
         samples.push_back(
             {"mixed " + std::to_string(size),
              (JapaneseText(size / 3) + PseudoRandomBytes(size / 3, 2) + ExecutableLike(size))
@@ -77,29 +115,61 @@ std::vector<Sample> Samples() {
     return samples;
 }
 
-const std::uint8_t* BytesOf(const std::string& s) {
-    return reinterpret_cast<const std::uint8_t*>(s.data());
-}
-
-std::string StringOf(const ByteVector& v) {
-    return std::string(v.begin(), v.end());
-}
-
 class EncoderTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(runner_.ready()); }
+
+    // Encodes bytes with one method, from behind a lead in the input file and to behind a
+    // lead in the output file, as setupkit encodes into a package; false on failure.
+    bool EncodeWith(std::uint8_t method, const std::string& bytes, const EncodeEffort& effort,
+                    std::string* stage) {
+        return Encode(bytes, stage, [&](HANDLE input, HANDLE output) {
+            return EncodeMethod(method, input, kLead.size(), bytes.size(), effort, output);
+        });
+    }
+
+    bool EncodeEntryOf(const std::string& bytes, EntryChain chain, std::string* entry) {
+        std::uint64_t size = 0;
+        return Encode(bytes, entry,
+                      [&](HANDLE input, HANDLE output) {
+                          return SetFilePosition(input, kLead.size()) &&
+                                 EncodeEntryHandles(input, output, chain, &size);
+                      }) &&
+               size == entry->size();
+    }
+
     CodecRunner runner_;
     std::string out_;
+
+  private:
+    template <typename Encoder>
+    bool Encode(const std::string& bytes, std::string* encoded, Encoder encoder) {
+        const std::string inputPath = dir_.File("input"), outputPath = dir_.File("output");
+        if (!WriteWholeFile(inputPath, kLead + bytes))
+            return false;
+        ClFileHandle input(CreateFileA(inputPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ClFileHandle output(CreateFileA(outputPath.c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!input.ok() || !output.ok() ||
+            !WriteFileAll(output.get(), kLead.data(), static_cast<std::uint32_t>(kLead.size())) ||
+            !encoder(input.get(), output.get()))
+            return false;
+        output.Close();
+        *encoded = ReadWholeFile(outputPath).substr(kLead.size());
+        return true;
+    }
+
+    const std::string kLead = "lead";
+    TempDir dir_;
 };
 
 TEST_F(EncoderTest, EveryMethodRoundTrips) {
     for (const auto& sample : Samples()) {
         for (std::uint8_t method = 0; method < kCodecMethodCount; ++method) {
-            ByteVector stage;
-            ASSERT_EQ(EncodeMethod(method, BytesOf(sample.bytes), sample.bytes.size(),
-                                   EncodeEffort{}, &stage),
-                      1);
-            ASSERT_TRUE(runner_.Method(method, StringOf(stage), &out_))
+            std::string stage;
+            ASSERT_TRUE(EncodeWith(method, sample.bytes, EncodeEffort{}, &stage));
+            ASSERT_TRUE(runner_.Method(method, stage, &out_))
                 << sample.name << ", method " << int{method};
             EXPECT_TRUE(out_ == sample.bytes) << sample.name << ", method " << int{method};
         }
@@ -112,9 +182,9 @@ TEST_F(EncoderTest, FastModeRoundTrips) {
     EncodeEffort fast;
     fast.fast = true;
     for (std::uint8_t method : {kMethodLiteralLz, kMethodThreeLevelLz}) {
-        ByteVector stage;
-        ASSERT_EQ(EncodeMethod(method, BytesOf(bytes), bytes.size(), fast, &stage), 1);
-        ASSERT_TRUE(runner_.Method(method, StringOf(stage), &out_)) << int{method};
+        std::string stage;
+        ASSERT_TRUE(EncodeWith(method, bytes, fast, &stage));
+        ASSERT_TRUE(runner_.Method(method, stage, &out_)) << int{method};
         EXPECT_TRUE(out_ == bytes) << int{method};
     }
 }
@@ -125,18 +195,90 @@ TEST_F(EncoderTest, EveryChainRoundTripsAndTheSmallerIsKept) {
         EntryChain chains[] = {EntryChain::kZeroRuns, EntryChain::kNibblePlanes,
                                EntryChain::kSmaller};
         for (int c = 0; c < 3; ++c) {
-            ByteVector entry;
-            ASSERT_EQ(EncodeEntry(BytesOf(sample.bytes), sample.bytes.size(), chains[c], &entry),
-                      1);
-            ASSERT_TRUE(runner_.Entry(StringOf(entry), &out_)) << sample.name << ", chain " << c;
+            std::string entry;
+            ASSERT_TRUE(EncodeEntryOf(sample.bytes, chains[c], &entry));
+            ASSERT_TRUE(runner_.Entry(entry, &out_)) << sample.name << ", chain " << c;
             EXPECT_TRUE(out_ == sample.bytes) << sample.name << ", chain " << c;
             sizes[c] = entry.size();
-            ByteVector again;
-            EncodeEntry(BytesOf(sample.bytes), sample.bytes.size(), chains[c], &again);
+            std::string again;
+            EncodeEntryOf(sample.bytes, chains[c], &again);
             EXPECT_TRUE(again == entry) << "deterministic: " << sample.name;
         }
         EXPECT_EQ(sizes[2], std::min(sizes[0], sizes[1])) << sample.name;
     }
+}
+
+TEST_F(EncoderTest, RoundTripsAtTheEncodersBufferSizes) {
+    struct Case {
+        std::uint8_t method;
+        std::string name;
+        std::string bytes;
+    };
+    std::vector<Case> cases;
+    // The literal history (64 Ki literals), and the 128 KiB section and input buffers.
+    for (std::size_t edge : {0x10000u, 0x20000u}) {
+        for (std::size_t size : {edge - 1, edge, edge + 1})
+            cases.push_back({kMethodLiteralLz, "unmatchable", Unmatchable(size)});
+    }
+    // The nibble-plane window (1 MiB) and the literal-LZ window (4 MiB).
+    for (std::size_t size : {(1u << 20) - 1, 1u << 20, (1u << 20) + 1})
+        cases.push_back({kMethodNibblePlanes, "mixed", Mixed(size)});
+    for (std::size_t size : {(4u << 20) - 1, 4u << 20, (4u << 20) + 1})
+        cases.push_back({kMethodLiteralLz, "mixed", Mixed(size)});
+    for (const auto& c : cases) {
+        const std::string label =
+            c.name + " " + std::to_string(c.bytes.size()) + ", method " + std::to_string(c.method);
+        std::string stage;
+        ASSERT_TRUE(EncodeWith(c.method, c.bytes, EncodeEffort{}, &stage)) << label;
+        ASSERT_TRUE(runner_.Method(c.method, stage, &out_)) << label;
+        EXPECT_TRUE(out_ == c.bytes) << label;
+    }
+}
+
+TEST_F(EncoderTest, EntriesKeepTheBytesOfTheInMemoryEncoder) {
+    // Digests of entries and stages made by the encoder that held everything in memory,
+    // before the encoder streamed. Any change in the bytes, whether from a window that cuts
+    // a match search short or from a section assembled out of order, shows here.
+    struct Case {
+        std::string name;
+        std::string bytes;
+        int chain;  // an EntryChain, or -1 for method 5 alone
+        std::uint64_t digest;
+    } cases[] = {
+        {"Japanese text", JapaneseText(150000), 0, 0x14665dfad9175beeu},
+        {"Japanese text", JapaneseText(150000), 1, 0x025af979993fadbfu},
+        {"executable", ExecutableLike(200000), 0, 0xa93fbd0827ca9c69u},
+        {"executable", ExecutableLike(200000), 1, 0xffa08f347686f9dcu},
+        {"mixed", Mixed(0x20001), 2, 0x01562bb98408bfcfu},
+        {"mixed", Mixed((4u << 20) + 1), -1, 0xdaf39239e6302bcfu},
+    };
+    for (const auto& c : cases) {
+        std::string encoded;
+        if (c.chain < 0)
+            ASSERT_TRUE(EncodeWith(kMethodLiteralLz, c.bytes, EncodeEffort{}, &encoded));
+        else
+            ASSERT_TRUE(EncodeEntryOf(c.bytes, static_cast<EntryChain>(c.chain), &encoded));
+        EXPECT_EQ(Digest(encoded), c.digest) << c.name << ", chain " << c.chain;
+    }
+}
+
+TEST(EntryEncoderTest, InputsOf4GiBAreRefusedBeforeAnythingIsWritten) {
+    // Entry and section lengths are 32-bit. The input is a sparse file: no disk space, and the
+    // refusal comes before a byte of it is read.
+    TempDir dir;
+    const std::string inputPath = dir.File("huge"), outputPath = dir.File("entry");
+    ClFileHandle input(CreateFileA(inputPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ClFileHandle output(CreateFileA(outputPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(input.ok() && output.ok());
+    ASSERT_TRUE(SetFilePosition(input.get(), std::uint64_t{1} << 32) && SetEndOfFile(input.get()));
+    ASSERT_TRUE(SetFilePosition(input.get(), 0));
+    for (EntryChain chain :
+         {EntryChain::kZeroRuns, EntryChain::kNibblePlanes, EntryChain::kSmaller})
+        EXPECT_EQ(EncodeEntryHandles(input.get(), output.get(), chain, nullptr), 0);
+    std::uint64_t written = 1;
+    EXPECT_TRUE(GetFileSize64(output.get(), &written) && written == 0);
 }
 
 TEST_F(EncoderTest, CompressesWhatIsCompressible) {
@@ -150,13 +292,13 @@ TEST_F(EncoderTest, CompressesWhatIsCompressible) {
         {ExecutableLike(1 << 19), 0.5},
     };
     for (const auto& c : cases) {
-        ByteVector entry;
-        ASSERT_EQ(EncodeEntry(BytesOf(c.bytes), c.bytes.size(), EntryChain::kSmaller, &entry), 1);
+        std::string entry;
+        ASSERT_TRUE(EncodeEntryOf(c.bytes, EntryChain::kSmaller, &entry));
         EXPECT_LT(entry.size(), c.bytes.size() * c.ratio) << c.bytes.substr(0, 16);
     }
-    ByteVector entry;
+    std::string entry;
     std::string noise = PseudoRandomBytes(1 << 16, 5);
-    ASSERT_EQ(EncodeEntry(BytesOf(noise), noise.size(), EntryChain::kSmaller, &entry), 1);
+    ASSERT_TRUE(EncodeEntryOf(noise, EntryChain::kSmaller, &entry));
     EXPECT_LT(entry.size(), noise.size() + noise.size() / 50) << "noise grows by under 2%";
 }
 
@@ -169,9 +311,9 @@ TEST_F(EncoderTest, NibbleBlocksFindInterleavedColumns) {
         std::uint32_t value = (i * 2654435761u) >> 20;
         table += U32(value);
     }
-    ByteVector stage;
-    ASSERT_EQ(EncodeNibblePlanes(BytesOf(table), table.size(), &stage), 1);
-    ASSERT_TRUE(runner_.Method(kMethodNibblePlanes, StringOf(stage), &out_));
+    std::string stage;
+    ASSERT_TRUE(EncodeWith(kMethodNibblePlanes, table, EncodeEffort{}, &stage));
+    ASSERT_TRUE(runner_.Method(kMethodNibblePlanes, stage, &out_));
     EXPECT_TRUE(out_ == table);
     EXPECT_LT(stage.size(), table.size() * 0.4) << "3 varying nibbles in 8";
 }
@@ -179,9 +321,8 @@ TEST_F(EncoderTest, NibbleBlocksFindInterleavedColumns) {
 TEST_F(EncoderTest, DamagedEntriesFailOrDecodeWithoutHarm) {
     std::string text = JapaneseText(3000) + ExecutableLike(3000);
     for (EntryChain chain : {EntryChain::kZeroRuns, EntryChain::kNibblePlanes}) {
-        ByteVector entry;
-        ASSERT_EQ(EncodeEntry(BytesOf(text), text.size(), chain, &entry), 1);
-        std::string whole = StringOf(entry);
+        std::string whole;
+        ASSERT_TRUE(EncodeEntryOf(text, chain, &whole));
         for (std::size_t cut = 0; cut < whole.size(); cut += 1 + cut / 16)
             EXPECT_FALSE(runner_.Entry(whole.substr(0, cut), &out_)) << "cut at " << cut;
         // Flipped bits must never crash or reach outside a buffer (the sanitizers watch).

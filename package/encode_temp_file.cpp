@@ -1,0 +1,83 @@
+#include "package/encode_temp_file.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "base/file_io.h"
+#include "package/codec_format.h"
+
+EncodeTempFile::~EncodeTempFile() {
+    Remove();
+}
+
+EncodeTempFile::EncodeTempFile(EncodeTempFile&& other) noexcept : handle_(other.handle_) {
+    std::memcpy(name_, other.name_, sizeof name_);
+    other.handle_ = INVALID_HANDLE_VALUE;
+}
+
+EncodeTempFile& EncodeTempFile::operator=(EncodeTempFile&& other) noexcept {
+    if (this != &other) {
+        Remove();
+        handle_ = other.handle_;
+        std::memcpy(name_, other.name_, sizeof name_);
+        other.handle_ = INVALID_HANDLE_VALUE;
+    }
+    return *this;
+}
+
+int EncodeTempFile::Create() {
+    Remove();
+    char folder[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, "bce", 0, name_) == 0)
+        return 0;
+    handle_ = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        DeleteFileA(name_);
+        return 0;
+    }
+    return 1;
+}
+
+int EncodeTempFile::Size(std::uint64_t* size) const {
+    return handle_ != INVALID_HANDLE_VALUE && GetFileSize64(handle_, size);
+}
+
+void EncodeTempFile::Remove() {
+    if (handle_ == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(handle_);
+    DeleteFileA(name_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+int WriteSections(HANDLE output, std::initializer_list<const EncodeTempFile*> sections) {
+    // Method 1 has the most sections: four.
+    constexpr std::size_t kSectionsMax = 4;
+    std::uint8_t header[4 * kSectionsMax];
+    std::uint64_t sizes[kSectionsMax];
+    if (sections.size() > kSectionsMax)
+        return 0;
+    std::size_t n = 0;
+    for (const EncodeTempFile* section : sections) {
+        if (!section->Size(&sizes[n]) || sizes[n] > 0xFFFFFFFFu)
+            return 0;
+        StoreU32Le(header + 4 * n, static_cast<std::uint32_t>(sizes[n]));
+        ++n;
+    }
+    if (!WriteFileAll(output, header, static_cast<std::uint32_t>(4 * n)))
+        return 0;
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kCodecInputBufferSize]);
+    if (!buffer)
+        return 0;
+    n = 0;
+    for (const EncodeTempFile* section : sections) {
+        if (!SetFilePosition(section->handle(), 0) ||
+            !CopyFileBytes(output, section->handle(), sizes[n++], buffer.get(),
+                           kCodecInputBufferSize))
+            return 0;
+    }
+    return 1;
+}
