@@ -27,14 +27,23 @@ fs::path ToolFolder() {
 #endif
 }
 
+// The stub: as given; else setup.exe next to setupkit (an installed pair); else, for a
+// setupkit of build/native, the setup.exe of build/windows beside it (scripts/build).
 fs::path FindStub(const fs::path& given) {
     if (!given.empty())
         return given;
-    const fs::path nextToTool = ToolFolder() / "setup.exe";
+    const fs::path tool = ToolFolder();
+    const fs::path candidates[] = {
+        tool / "setup.exe",
+        tool.parent_path().parent_path().parent_path() / "windows" / "driver" / "setup.exe"};
     std::error_code error;
-    if (fs::is_regular_file(nextToTool, error))
-        return nextToTool;
-    throw ToolError("no setup.exe next to setupkit (" + nextToTool.u8string() +
+    for (const fs::path& candidate : candidates)
+        if (fs::is_regular_file(candidate, error))
+            return candidate;
+    throw ToolError("no setup.exe next to setupkit (" + candidates[0].u8string() +
+                    ") or in the "
+                    "Windows build (" +
+                    candidates[1].lexically_normal().u8string() +
                     "); give the setup program of the Windows build with --stub");
 }
 

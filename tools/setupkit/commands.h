@@ -8,7 +8,7 @@
 struct BuildArgs {
     std::filesystem::path manifest;
     std::filesystem::path output = "setup.exe";
-    std::filesystem::path stub;  // empty: setup.exe next to the tool
+    std::filesystem::path stub;  // empty: next to the tool, else in the Windows build
     bool quiet = false;
 };
 

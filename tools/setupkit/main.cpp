@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     buildCommand->add_option("--stub", build.stub,
                              "The setup program to put in front (default: setup.exe next to "
-                             "setupkit)");
+                             "setupkit, else build/windows/driver/setup.exe)");
     buildCommand->add_flag("-q,--quiet", build.quiet, "No progress bar and no summary");
     buildCommand->callback([&] { run = [&] { return CommandBuild(build); }; });
 
