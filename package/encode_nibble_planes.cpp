@@ -88,8 +88,9 @@ class NibblePlaneEncoder {
         source_.Put(static_cast<std::uint8_t>(openByte_ | value));
     }
 
-    // The blocks that start at p with a constant first column of at least five full rows;
-    // the one that saves the most bits against literals.
+    // The blocks that start at values[0] with a constant first column of at least five full
+    // rows, within the remaining positions of the plane; the one that saves the most bits
+    // against literals.
     BlockChoice FindBlock(const std::uint8_t* values, std::uint32_t remaining) {
         BlockChoice best;
         for (std::uint32_t channels = 1; channels <= kBlockChannelsMax; ++channels) {

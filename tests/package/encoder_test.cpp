@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "base/file_handle.h"
 #include "base/file_io.h"
 #include "package/codec_format.h"
@@ -279,6 +282,52 @@ TEST(EntryEncoderTest, InputsOf4GiBAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(EncodeEntryHandles(input.get(), output.get(), chain, nullptr), 0);
     std::uint64_t written = 1;
     EXPECT_TRUE(GetFileSize64(output.get(), &written) && written == 0);
+}
+
+// Sends temporary files to a folder for the object's lifetime: TMPDIR is where the POSIX
+// seam's GetTempPathA looks, TMP where Windows looks first.
+class TempFolderOverride {
+  public:
+    explicit TempFolderOverride(const std::string& folder) {
+        for (int i = 0; i < 2; ++i) {
+            const char* old = std::getenv(kNames[i]);
+            saved_[i] = std::string(kNames[i]) + "=" + (old ? old : "");
+            set_[i] = std::string(kNames[i]) + "=" + folder;
+            putenv(set_[i].data());
+        }
+    }
+    ~TempFolderOverride() {
+        for (auto& saved : saved_)
+            putenv(saved.data());
+    }
+
+  private:
+    static constexpr const char* kNames[2] = {"TMPDIR", "TMP"};
+    // putenv keeps the strings themselves, so they live as long as the override.
+    std::string saved_[2], set_[2];
+};
+
+TEST(EntryEncoderTest, LeavesNoTemporaryFileBehindEvenWhenItFails) {
+    TempDir dir;
+    const std::string inputPath = dir.File("input"), outputPath = dir.File("entry");
+    ASSERT_TRUE(WriteWholeFile(inputPath, JapaneseText(100000)));
+    ASSERT_TRUE(WriteWholeFile(outputPath, ""));
+    TempFolderOverride temporaries(dir.path());
+    // Read-only, the output takes no entry: the smaller chain's copy fails after both chains
+    // went through their temporary files.
+    for (DWORD access : {DWORD{GENERIC_WRITE}, DWORD{GENERIC_READ}}) {
+        ClFileHandle input(CreateFileA(inputPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ClFileHandle output(CreateFileA(outputPath.c_str(), access, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(input.ok() && output.ok());
+        EXPECT_EQ(EncodeEntryHandles(input.get(), output.get(), EntryChain::kSmaller, nullptr),
+                  access == GENERIC_WRITE ? 1 : 0);
+        int files = 0;
+        for (const auto& item : std::filesystem::directory_iterator(dir.path()))
+            files += item.path().filename() != "input" && item.path().filename() != "entry";
+        EXPECT_EQ(files, 0) << (access == GENERIC_WRITE ? "after success" : "after failure");
+    }
 }
 
 TEST_F(EncoderTest, CompressesWhatIsCompressible) {
