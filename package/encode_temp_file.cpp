@@ -32,7 +32,10 @@ int EncodeTempFile::Create() {
     DWORD length = GetTempPathA(MAX_PATH, folder);
     if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, "bce", 0, name_) == 0)
         return 0;
-    handle_ = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    // GetTempFileNameA has created the file empty. Opening it again without truncating also
+    // spares it ext4's flush on close of a file truncated and rewritten (auto_da_alloc), which
+    // made each temporary file cost milliseconds.
+    handle_ = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
         DeleteFileA(name_);
