@@ -565,8 +565,11 @@ void ForEachTable(Reader& reader, const toml::table& table, const char* key, Par
     }
 }
 
+// Tree images keep a node's depth in one byte, and the tree refuses nodes deeper than 254.
+constexpr int kComponentDepthLimit = 254;
+
 ComponentSpec ParseComponent(ParseState& state, const toml::table& table,
-                             const std::string& parentDisk) {
+                             const std::string& parentDisk, int depth) {
     Reader& reader = state.reader;
     reader.CheckKeys(table,
                      {"name", "description", "standard", "custom", "disk", "files", "folders",
@@ -593,7 +596,10 @@ ComponentSpec ParseComponent(ParseState& state, const toml::table& table,
     ForEachTable(reader, table, "registry",
                  [&](const toml::table& t) { ParseRegistry(state, t, disk, component); });
     ForEachTable(reader, table, "component", [&](const toml::table& t) {
-        component.children.push_back(ParseComponent(state, t, disk));
+        if (depth + 1 > kComponentDepthLimit)
+            reader.diag().Error(PosOf(t), "components nest deeper than 254 levels");
+        else
+            component.children.push_back(ParseComponent(state, t, disk, depth + 1));
     });
     std::set<std::string> names;
     for (const ComponentSpec& child : component.children) {
@@ -870,7 +876,7 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
     }
 
     ForEachTable(reader, root, "component", [&](const toml::table& t) {
-        manifest.components.push_back(ParseComponent(state, t, "Disk1"));
+        manifest.components.push_back(ParseComponent(state, t, "Disk1", 0));
     });
     if (manifest.components.empty())
         diagnostics.Error(SourcePos{1, 1}, "the product needs at least one [[component]]");
