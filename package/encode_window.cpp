@@ -10,8 +10,9 @@ EncodeWindow::EncodeWindow(HANDLE file, std::uint64_t offset, std::uint64_t size
     : file_(file),
       offset_(offset),
       size_(size),
-      capacity_(capacity),
-      buffer_(new (std::nothrow) std::uint8_t[capacity]) {}
+      // A small input needs no more than its own size.
+      capacity_(size < capacity ? static_cast<std::size_t>(size) : capacity),
+      buffer_(new (std::nothrow) std::uint8_t[capacity_]) {}
 
 int EncodeWindow::Slide(std::uint64_t from) {
     if (!buffer_)

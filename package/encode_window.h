@@ -11,7 +11,8 @@
 
 class EncodeWindow {
   public:
-    // The range is size bytes of file from offset on; capacity is the buffer's size.
+    // The range is size bytes of file from offset on; the buffer holds capacity bytes, or the
+    // whole range if that is smaller.
     EncodeWindow(HANDLE file, std::uint64_t offset, std::uint64_t size, std::size_t capacity);
     EncodeWindow(const EncodeWindow&) = delete;
     EncodeWindow& operator=(const EncodeWindow&) = delete;
@@ -23,7 +24,6 @@ class EncodeWindow {
     std::uint8_t* At(std::uint64_t position) { return buffer_.get() + (position - base_); }
     // One past the last buffered position.
     std::uint64_t End() const { return base_ + filled_; }
-    std::uint64_t Size() const { return size_; }
 
   private:
     HANDLE file_;
