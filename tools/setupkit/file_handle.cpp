@@ -28,16 +28,10 @@ HANDLE Open(const std::filesystem::path& path, DWORD access, DWORD share, DWORD 
 
 }  // namespace
 
-FileHandle FileHandle::OpenRead(const std::filesystem::path& path) {
-    return FileHandle(Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+ClFileHandle OpenForReading(const std::filesystem::path& path) {
+    return ClFileHandle(Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
 }
 
-FileHandle FileHandle::Create(const std::filesystem::path& path) {
-    return FileHandle(Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS));
-}
-
-void FileHandle::Close() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-        CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+ClFileHandle CreateForWriting(const std::filesystem::path& path) {
+    return ClFileHandle(Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS));
 }

@@ -74,8 +74,8 @@ bool IsExecutable(const fs::path& path) {
 
 std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
     const std::uint64_t slot = FindSlot(path);
-    auto package = std::unique_ptr<OpenedPackage>(new OpenedPackage{
-        path, FileHandle::OpenRead(path), 0, 0, 0, 0, MakeTree(), MakeTree(), {}});
+    auto package = std::unique_ptr<OpenedPackage>(
+        new OpenedPackage{path, OpenForReading(path), 0, 0, 0, 0, MakeTree(), MakeTree(), {}});
     const std::string name = path.u8string();
     HANDLE file = package->file.get();
     package->fileSize = SizeOf(file, path);
@@ -116,7 +116,7 @@ std::unique_ptr<UninstallData> OpenUninstallData(const fs::path& path) {
     auto owned =
         std::unique_ptr<UninstallData>(new UninstallData{MakeTree(), 0, MakeTree(), {}, 0, 0});
     UninstallData& data = *owned;
-    FileHandle handle = FileHandle::OpenRead(path);
+    ClFileHandle handle = OpenForReading(path);
     HANDLE file = handle.get();
     const std::string name = path.u8string();
     data.fileSize = SizeOf(file, path);

@@ -10,7 +10,7 @@
 
 struct OpenedPackage {
     std::filesystem::path path;
-    FileHandle file;
+    ClFileHandle file;
     std::uint64_t fileSize = 0;
     std::uint64_t packageOffset = 0;  // P
     std::uint64_t entryArea = 0;      // D

@@ -102,7 +102,7 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
 
     PartFile part(fs::path(options.output).concat(".part"));
     {
-        FileHandle out = FileHandle::Create(part.path());
+        ClFileHandle out = CreateForWriting(part.path());
         HANDLE file = out.get();
         const std::string name = options.output.u8string();
         const std::uint8_t zero[8] = {};
@@ -120,7 +120,7 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
                 const std::uint64_t start = known->second;
                 if (!WriteFileAll(file, zero, 8))
                     throw ToolError("cannot write " + name);
-                FileHandle source = FileHandle::OpenRead(planned.source);
+                ClFileHandle source = OpenForReading(planned.source);
                 EncodeEntry(source.get(), file, planned.source);
                 const std::uint64_t end = Position(file);
                 WriteU64At(file, start, end - start - 8, end, options.output);

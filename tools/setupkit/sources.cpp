@@ -150,7 +150,7 @@ std::vector<SourceFile> ExpandSource(const fs::path& baseDir, const std::string&
 }
 
 std::uint64_t FileWriteTime(const fs::path& path) {
-    FileHandle file = FileHandle::OpenRead(path);
+    ClFileHandle file = OpenForReading(path);
     FILETIME write{};
     const BOOL ok = GetFileTime(file.get(), nullptr, nullptr, &write);
     if (!ok)
