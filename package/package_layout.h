@@ -49,6 +49,11 @@ static_assert(sizeof(SPackageNotice) == kPackageNoticeSize + 4, "no padding befo
 // The program's own copy (read-only data); the builder patches its slot.
 extern const volatile SPackageNotice g_packageNotice;
 
+// The first copy of the notice in [begin, end) that has room for its slot behind it, or null.
+// The builder uses it to find the slot it patches in the stub, the readers to find it in a
+// setup executable.
+const char* FindPackageNotice(const char* begin, const char* end);
+
 // The patched slot of this program, widened to 64 bits (0 in an unpatched program).
 std::uint64_t PackageOffsetFromSlot();
 

@@ -53,7 +53,8 @@ struct Layout {
 
 Layout ReadLayout(const std::string& bytes) {
     Layout layout;
-    layout.slot = bytes.find(std::string(kPackageNotice, kPackageNoticeSize)) + kPackageNoticeSize;
+    const char* notice = FindPackageNotice(bytes.data(), bytes.data() + bytes.size());
+    layout.slot = static_cast<std::size_t>(notice - bytes.data()) + kPackageNoticeSize;
     layout.package = LoadU32(bytes, layout.slot);
     HANDLE file = CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

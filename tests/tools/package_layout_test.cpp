@@ -99,3 +99,17 @@ TEST(PackageFindItem, SearchesFromTheHintAndWrapsOnce) {
 }
 
 }  // namespace
+
+TEST(FindPackageNotice, FindsTheFirstCopyThatHasRoomForItsSlot) {
+    const std::string notice(kPackageNotice, kPackageNoticeSize);
+    std::string image = "MZ" + notice + "SLOT" + notice + "SLOT";
+    const char* first = FindPackageNotice(image.data(), image.data() + image.size());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first - image.data(), 2);
+    EXPECT_EQ(FindPackageNotice(first + 1, image.data() + image.size()) - image.data(),
+              static_cast<std::ptrdiff_t>(2 + notice.size() + 4));
+    std::string cut = "MZ" + notice + "SLO";  // no room for the slot
+    EXPECT_EQ(FindPackageNotice(cut.data(), cut.data() + cut.size()), nullptr);
+    std::string partial = notice.substr(0, 10) + "SLOTSLOTSLOTSLOT" + std::string(40, 'x');
+    EXPECT_EQ(FindPackageNotice(partial.data(), partial.data() + partial.size()), nullptr);
+}

@@ -1,5 +1,7 @@
 #include "tools/setupkit/diagnostics.h"
 
+#include <cstdio>
+
 void Diagnostics::Add(SourcePos pos, const char* kind, const std::string& message) {
     std::string line = file_;
     if (pos.line > 0)
@@ -8,4 +10,10 @@ void Diagnostics::Add(SourcePos pos, const char* kind, const std::string& messag
     lines_.push_back(line);
     if (kind[0] == 'e')
         ++errors_;
+}
+
+std::string HexOffset(std::uint64_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(offset));
+    return text;
 }

@@ -2,6 +2,7 @@
 // together at the end so that one run shows them all.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ class Diagnostics {
     std::vector<std::string> lines_;
     int errors_ = 0;
 };
+
+// A file offset as messages show it: 0x7C000.
+std::string HexOffset(std::uint64_t offset);
 
 // A failure of a command, with its context already in the message; main prints it once.
 class ToolError : public std::runtime_error {

@@ -12,12 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Hex(std::uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
-
 // Finds the slot behind the first notice of the file. The notice lies in the program image,
 // which comes before the package, so the first one found is the program's own.
 std::uint64_t FindSlot(const fs::path& path) {
@@ -33,11 +27,8 @@ std::uint64_t FindSlot(const fs::path& path) {
         const std::size_t have = kept + static_cast<std::size_t>(in.gcount());
         if (have < kPackageNoticeSize + 4)
             break;
-        for (std::size_t at = 0; at + kPackageNoticeSize + 4 <= have; ++at) {
-            if (buffer[at] == kPackageNotice[0] &&
-                std::memcmp(&buffer[at], kPackageNotice, kPackageNoticeSize) == 0)
-                return base + at + kPackageNoticeSize;
-        }
+        if (const char* found = FindPackageNotice(buffer.data(), buffer.data() + have))
+            return base + static_cast<std::uint64_t>(found - buffer.data()) + kPackageNoticeSize;
         if (!in)
             break;
         kept = kPackageNoticeSize + 3;
@@ -85,7 +76,8 @@ std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
                         ": the package offset slot is 0; this is a setup program "
                         "without a package");
     if (package->packageOffset <= slot || package->packageOffset + 8 > package->fileSize)
-        throw ToolError(name + ": the package offset slot says " + Hex(package->packageOffset) +
+        throw ToolError(name + ": the package offset slot says " +
+                        HexOffset(package->packageOffset) +
                         ", which is not a place in this file of " +
                         std::to_string(package->fileSize) + " bytes");
     PackageFailure failure = PACKAGE_FAIL_NONE;
@@ -94,7 +86,8 @@ std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
         switch (failure) {
             case PACKAGE_FAIL_SEEK:
                 throw ToolError(name + ": the entry area of the package at " +
-                                Hex(package->packageOffset) + " runs past the end of the file");
+                                HexOffset(package->packageOffset) +
+                                " runs past the end of the file");
             case PACKAGE_FAIL_FILE_TREE:
                 throw ToolError(name + ": the file tree image is damaged or cut short");
             case PACKAGE_FAIL_SETUP_INFO:
@@ -103,7 +96,7 @@ std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
                 throw ToolError(name + ": the setup tree image is damaged or cut short");
             default:
                 throw ToolError(name + ": cannot read the package at " +
-                                Hex(package->packageOffset));
+                                HexOffset(package->packageOffset));
         }
     }
     if (package->packageOffset + 8 + package->entryArea > package->fileSize)

@@ -67,23 +67,13 @@ class PartFile {
 std::size_t FindPackageSlot(const std::vector<char>& image, const std::string& stubName) {
     const char* begin = image.data();
     const char* end = begin + image.size();
-    const char* found = nullptr;
-    for (const char* at = begin; at + kPackageNoticeSize + 4 <= end; ++at) {
-        at = static_cast<const char*>(std::memchr(at, kPackageNotice[0], end - at));
-        if (!at || at + kPackageNoticeSize + 4 > end)
-            break;
-        if (std::memcmp(at, kPackageNotice, kPackageNoticeSize) != 0)
-            continue;
-        if (found)
-            throw ToolError(stubName +
-                            " holds the package notice twice; cannot tell which "
-                            "slot to patch");
-        found = at;
-    }
-    if (!found)
+    const char* found = FindPackageNotice(begin, end);
+    if (found == nullptr)
         throw ToolError(stubName +
-                        " has no package offset slot; is it the setup.exe of this "
-                        "version?");
+                        " has no package offset slot; is it the setup.exe of this version?");
+    if (FindPackageNotice(found + 1, end) != nullptr)
+        throw ToolError(stubName +
+                        " holds the package notice twice; cannot tell which slot to patch");
     return static_cast<std::size_t>(found - begin) + kPackageNoticeSize;
 }
 

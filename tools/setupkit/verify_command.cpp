@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Hex(std::uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
-
 class Problems {
   public:
     explicit Problems(std::string file) : file_(std::move(file)) {}
@@ -87,8 +81,8 @@ int CommandVerify(const fs::path& file) {
         std::uint64_t stored = 0;
         if (areaEnd - at < 8 || !PackageOpenEntry(package->file.get(), at, &stored, nullptr) ||
             stored == 0 || stored > areaEnd - at - 8) {
-            problems.Add("the entry at " + Hex(at) + " does not fit the entry area (" +
-                         Hex(areaStart) + "-" + Hex(areaEnd) + ")");
+            problems.Add("the entry at " + HexOffset(at) + " does not fit the entry area (" +
+                         HexOffset(areaStart) + "-" + HexOffset(areaEnd) + ")");
             break;
         }
         entryStarts.insert(at);
@@ -109,14 +103,14 @@ int CommandVerify(const fs::path& file) {
         if (!item.IsFile() || !item.ReadEntryOffset(&offset))
             continue;
         if (!entryStarts.count(offset))
-            problems.Add(Cp932ToUtf8(item.path) + ": its entry offset " + Hex(offset) +
+            problems.Add(Cp932ToUtf8(item.path) + ": its entry offset " + HexOffset(offset) +
                          " is not the start of an entry");
         else
             entries.emplace(offset, &item);
     }
     for (std::uint64_t start : entryStarts)
         if (!entries.count(start))
-            problems.Add("the entry at " + Hex(start) + " belongs to no file");
+            problems.Add("the entry at " + HexOffset(start) + " belongs to no file");
 
     const std::vector<ComponentView> components = ListComponents(package->setupTree.get());
     for (const ComponentView& component : components) {
@@ -139,7 +133,7 @@ int CommandVerify(const fs::path& file) {
         const std::int64_t size =
             decoder.Expand(package->file.get(), offset, areaEnd, scratch.stream());
         if (size < 0)
-            problems.Add(Cp932ToUtf8(item->path) + ": the entry at " + Hex(offset) +
+            problems.Add(Cp932ToUtf8(item->path) + ": the entry at " + HexOffset(offset) +
                          " does not decode");
         else
             decoded += static_cast<std::uint64_t>(size);
