@@ -48,6 +48,13 @@ int EncodeTempFile::Size(std::uint64_t* size) const {
     return handle_ != INVALID_HANDLE_VALUE && GetFileSize64(handle_, size);
 }
 
+int EncodeTempFile::CopyTo(HANDLE output) const {
+    std::uint64_t size = 0;
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kCodecInputBufferSize]);
+    return buffer && Size(&size) && SetFilePosition(handle_, 0) &&
+           CopyFileBytes(output, handle_, size, buffer.get(), kCodecInputBufferSize);
+}
+
 void EncodeTempFile::Remove() {
     if (handle_ == INVALID_HANDLE_VALUE)
         return;
@@ -60,26 +67,20 @@ int WriteSections(HANDLE output, std::initializer_list<const EncodeTempFile*> se
     // Method 1 has the most sections: four.
     constexpr std::size_t kSectionsMax = 4;
     std::uint8_t header[4 * kSectionsMax];
-    std::uint64_t sizes[kSectionsMax];
     if (sections.size() > kSectionsMax)
         return 0;
     std::size_t n = 0;
     for (const EncodeTempFile* section : sections) {
-        if (!section->Size(&sizes[n]) || sizes[n] > 0xFFFFFFFFu)
+        std::uint64_t size = 0;
+        if (!section->Size(&size) || size > 0xFFFFFFFFu)
             return 0;
-        StoreU32Le(header + 4 * n, static_cast<std::uint32_t>(sizes[n]));
+        StoreU32Le(header + 4 * n, static_cast<std::uint32_t>(size));
         ++n;
     }
     if (!WriteFileAll(output, header, static_cast<std::uint32_t>(4 * n)))
         return 0;
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kCodecInputBufferSize]);
-    if (!buffer)
-        return 0;
-    n = 0;
     for (const EncodeTempFile* section : sections) {
-        if (!SetFilePosition(section->handle(), 0) ||
-            !CopyFileBytes(output, section->handle(), sizes[n++], buffer.get(),
-                           kCodecInputBufferSize))
+        if (!section->CopyTo(output))
             return 0;
     }
     return 1;

@@ -22,6 +22,8 @@ class EncodeTempFile {
     HANDLE handle() const { return handle_; }
     // The file's length (what has been written to it); 0 if it cannot be queried.
     int Size(std::uint64_t* size) const;
+    // Copies the whole file to the output's current position; 0 if a read or write fails.
+    int CopyTo(HANDLE output) const;
 
   private:
     void Remove();

@@ -1,8 +1,5 @@
 #include "package/entry_encoder.h"
 
-#include <memory>
-#include <new>
-
 #include "base/file_io.h"
 #include "package/codec_format.h"
 #include "package/encode_temp_file.h"
@@ -43,13 +40,7 @@ int EncodeSmaller(HANDLE source, std::uint64_t offset, std::uint64_t size,
         return 0;
     const bool nibbles = nibblePlanesSize < zeroRunsSize;
     *chosen = nibbles ? EntryChain::kNibblePlanes : EntryChain::kZeroRuns;
-    if (!copy)
-        return 1;
-    const EncodeTempFile& smaller = nibbles ? nibblePlanes : zeroRuns;
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kCodecInputBufferSize]);
-    return buffer && SetFilePosition(smaller.handle(), 0) &&
-           CopyFileBytes(output, smaller.handle(), nibbles ? nibblePlanesSize : zeroRunsSize,
-                         buffer.get(), kCodecInputBufferSize);
+    return !copy || (nibbles ? nibblePlanes : zeroRuns).CopyTo(output);
 }
 
 }  // namespace
