@@ -1,8 +1,5 @@
 #include "package/package_layout.h"
 
-#include <cstddef>
-#include <cstring>
-
 #include "base/file_io.h"
 #include "base/varint.h"
 #include "setupinfo/setup_info.h"
@@ -90,18 +87,6 @@ int Fail(PackageFailure* failure, PackageFailure why) {
 }  // namespace
 
 const volatile SPackageNotice g_packageNotice = MakeNotice();
-
-const char* FindPackageNotice(const char* begin, const char* end) {
-    for (const char* at = begin; end - at >= static_cast<std::ptrdiff_t>(kPackageNoticeSize + 4);
-         ++at) {
-        at = static_cast<const char*>(std::memchr(at, kPackageNotice[0], end - at));
-        if (at == nullptr || end - at < static_cast<std::ptrdiff_t>(kPackageNoticeSize + 4))
-            return nullptr;
-        if (std::memcmp(at, kPackageNotice, kPackageNoticeSize) == 0)
-            return at;
-    }
-    return nullptr;
-}
 
 std::uint64_t PackageOffsetFromSlot() {
     return g_packageNotice.packageOffset;
