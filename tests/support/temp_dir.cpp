@@ -6,17 +6,34 @@
 #include <fstream>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
+namespace {
+
+unsigned long ProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
+}  // namespace
+
 TempDir::TempDir() {
-    // Test names keep folders of parallel tests apart; the counter keeps one test's apart.
+    // The process id keeps test binaries that run side by side apart, the test's name and a
+    // counter the folders of one binary. The folder holding them goes with the last of them.
     static int counter = 0;
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
-    fs::path base =
-        fs::temp_directory_path() /
-        ("setup-tests-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::path dir = base / (name + "-" + std::to_string(++counter));
+    base_ = fs::temp_directory_path() / ("setup-tests-" + std::to_string(ProcessId()));
+    fs::path dir = base_ / (name + "-" + std::to_string(++counter));
     fs::remove_all(dir);
     fs::create_directories(dir);
     path_ = dir.string();
@@ -25,6 +42,7 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+    fs::remove(base_, ignored);  // only once it is empty
 }
 
 std::string TempDir::File(const std::string& name) const {

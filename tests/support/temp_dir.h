@@ -1,6 +1,7 @@
 // A unique scratch folder per test, removed with its content at the end.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 class TempDir {
@@ -15,6 +16,7 @@ class TempDir {
     std::string File(const std::string& name) const;
 
   private:
+    std::filesystem::path base_;
     std::string path_;
 };
 
