@@ -229,53 +229,53 @@ class Planner {
         return true;
     }
 
-    void CollectFile(const ComponentSpec& component, const FileSpec& spec) {
-        std::vector<SourceFile> sources = ExpandSource(manifest_.baseDir, spec.source);
+    void CollectFile(const ComponentSpec& component, const FileSpec& file) {
+        std::vector<SourceFile> sources = ExpandSource(manifest_.baseDir, file.source);
         if (sources.empty()) {
-            const bool wildcard = spec.source.find_first_of("*?") != std::string::npos;
-            diag_.Error(spec.sourcePos, wildcard ? "no file matches " + Quote(spec.source)
-                                                 : "source file not found: " + Quote(spec.source));
+            const bool wildcard = file.source.find_first_of("*?") != std::string::npos;
+            diag_.Error(file.sourcePos, wildcard ? "no file matches " + Quote(file.source)
+                                                 : "source file not found: " + Quote(file.source));
             return;
         }
-        if (sources.size() > 1 && (spec.shortcut || (spec.flags & ITEM_DISPLAY_ICON) || spec.name))
-            diag_.Error(spec.sourcePos,
-                        Quote(spec.source) + " gives " + std::to_string(sources.size()) +
+        if (sources.size() > 1 && (file.shortcut || (file.flags & ITEM_DISPLAY_ICON) || file.name))
+            diag_.Error(file.sourcePos,
+                        Quote(file.source) + " gives " + std::to_string(sources.size()) +
                             " files, but a shortcut, display icon or new name needs exactly one");
         for (SourceFile& source : sources) {
             if (source.size > kLargestEntryInput)
-                diag_.Error(spec.sourcePos, Quote(source.path.u8string()) +
+                diag_.Error(file.sourcePos, Quote(source.path.u8string()) +
                                                 " is 4 GiB or larger; a package entry cannot "
                                                 "hold it");
             std::vector<ManifestText> names;
             bool ok = true;
             for (const std::string& folder : source.subfolders)
-                ok = SourceName(folder, spec.sourcePos, names) && ok;
-            if (spec.name)
-                names.push_back(*spec.name);
+                ok = SourceName(folder, file.sourcePos, names) && ok;
+            if (file.name)
+                names.push_back(*file.name);
             else
-                ok = SourceName(source.name, spec.sourcePos, names) && ok;
+                ok = SourceName(source.name, file.sourcePos, names) && ok;
             if (!ok)
                 continue;
             PlanItem item;
             item.kind = ItemKind::kFile;
-            item.flags = spec.flags;
-            item.pos = spec.sourcePos;
-            SetPath(item, spec.dest, names);
-            if (spec.shortcut) {
-                if (spec.shortcut->desktop)
+            item.flags = file.flags;
+            item.pos = file.sourcePos;
+            SetPath(item, file.dest, names);
+            if (file.shortcut) {
+                if (file.shortcut->desktop)
                     item.flags |= ITEM_DESKTOP_SHORTCUT;
-                if (spec.shortcut->programMenu)
+                if (file.shortcut->programMenu)
                     item.flags |= ITEM_MENU_SHORTCUT;
-                item.shortcutName = spec.shortcut->name.cp932;
-                item.shortcutDescription = spec.shortcut->description.cp932;
-                item.shortcutArguments = spec.shortcut->arguments.cp932;
-                CheckShortcutLength(*spec.shortcut);
+                item.shortcutName = file.shortcut->name.cp932;
+                item.shortcutDescription = file.shortcut->description.cp932;
+                item.shortcutArguments = file.shortcut->arguments.cp932;
+                CheckShortcutLength(*file.shortcut);
             }
             item.source = std::move(source);
             const std::string key = KeyOf(item.path);
-            if (spec.runAfterInstall && runKeys_.insert(key).second)
+            if (file.runAfterInstall && runKeys_.insert(key).second)
                 runOrder_.push_back(key);
-            Add(component, spec.disk, std::move(item));
+            Add(component, file.disk, std::move(item));
         }
     }
 
