@@ -178,6 +178,13 @@ int SCompress::LoadLastSection(HANDLE source, std::uint64_t position, std::uint6
            CopyBlock(source, tempHandles[2], static_cast<std::int64_t>(length)) && section.Rewind();
 }
 
+int SCompress::OpenTokensAndLiterals(HANDLE source, std::uint64_t stageLength,
+                                     std::uint32_t sizes[2]) {
+    std::uint64_t start = 0;
+    return ReadHeader(source, sizes, 2, stageLength, &start) &&
+           LoadLastSection(source, start + sizes[0], sizes[1]) && SetFilePosition(source, start);
+}
+
 int SCompress::CopyBlock(HANDLE source, HANDLE destination, std::int64_t count) {
     if (count < 1)
         return 1;

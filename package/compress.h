@@ -77,6 +77,9 @@ class SCompress {
     int ReadHeader(HANDLE source, std::uint32_t* fields, int fieldCount, std::uint64_t stageLength,
                    std::uint64_t* sectionsStart);
     int LoadLastSection(HANDLE source, std::uint64_t position, std::uint64_t length);
+    // Reads a header of two sections (tokens, literals), copies the literals to the third
+    // temporary file and leaves the source at the tokens. 1, or 0.
+    int OpenTokensAndLiterals(HANDLE source, std::uint64_t stageLength, std::uint32_t sizes[2]);
     int DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength,
                        std::uint8_t fill);
     int DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStream* literals,

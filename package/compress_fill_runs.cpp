@@ -18,9 +18,7 @@ int SCompress::DecodeCcRuns(HANDLE source, SFileStream* destination, std::uint64
 int SCompress::DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength,
                               std::uint8_t fill) {
     std::uint32_t sizes[2];  // tokens, literals
-    std::uint64_t start = 0;
-    if (!ReadHeader(source, sizes, 2, stageLength, &start) ||
-        !LoadLastSection(source, start + sizes[0], sizes[1]) || !SetFilePosition(source, start))
+    if (!OpenTokensAndLiterals(source, stageLength, sizes))
         return 0;
     BorrowedStream literals(tempHandles[2]);
     BitReader reader;

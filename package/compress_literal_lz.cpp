@@ -54,9 +54,7 @@ int SCompress::DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStre
 
 int SCompress::DecodeLiteralLz(HANDLE source, SFileStream* destination, std::uint64_t stageLength) {
     std::uint32_t sizes[2];  // tokens, literals
-    std::uint64_t start = 0;
-    if (!ReadHeader(source, sizes, 2, stageLength, &start) ||
-        !LoadLastSection(source, start + sizes[0], sizes[1]) || !SetFilePosition(source, start))
+    if (!OpenTokensAndLiterals(source, stageLength, sizes))
         return 0;
     BorrowedStream literals(tempHandles[2]);
     return literals.get() != nullptr &&

@@ -216,9 +216,7 @@ struct PlaneDecoder {
 int SCompress::DecodeNibblePlanes(HANDLE source, SFileStream* destination,
                                   std::uint64_t stageLength) {
     std::uint32_t sizes[2];  // tokens, nibble source
-    std::uint64_t start = 0;
-    if (!ReadHeader(source, sizes, 2, stageLength, &start) ||
-        !LoadLastSection(source, start + sizes[0], sizes[1]) || !SetFilePosition(source, start))
+    if (!OpenTokensAndLiterals(source, stageLength, sizes))
         return 0;
     BorrowedStream nibbleFile(tempHandles[2]);
     BitReader reader;
