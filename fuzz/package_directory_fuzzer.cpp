@@ -2,28 +2,17 @@
 // does with a loaded directory: every component's file-index lists are walked and each index
 // is looked up in the file tree, and every file record's entry is opened. None of it may read
 // outside its blocks, whatever the bytes say.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "base/file_io.h"
+#include "fuzz/scratch_file.h"
 #include "package/package_layout.h"
 #include "setupinfo/setup_info.h"
 #include "tree/tree.h"
 
 namespace {
-
-HANDLE Scratch() {
-    const std::string path = "/tmp/package_directory_fuzz_" + std::to_string(getpid());
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        std::abort();
-    DeleteFileA(path.c_str());
-    return file;
-}
 
 // Looks up every index that the component lists name, at most a bounded number of them.
 void WalkLists(ClTree* setupTree, ClTree* fileTree, HANDLE file) {
@@ -54,10 +43,8 @@ void WalkLists(ClTree* setupTree, ClTree* fileTree, HANDLE file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static HANDLE file = Scratch();
-    if (!SetFilePosition(file, 0) || !SetEndOfFile(file) ||
-        !WriteFileAll(file, data, static_cast<std::uint32_t>(size)))
-        std::abort();
+    static HANDLE file = OpenScratchFile("package_directory_fuzz");
+    FillScratchFile(file, data, size);
     ClTree* fileTree = ClTreeCreate();
     ClTree* setupTree = ClTreeCreate();
     SSetupInfo info;

@@ -1,45 +1,21 @@
 // ClTreeLoad on arbitrary bytes. The first input byte picks the load options and the second
 // the spare count; the rest is the image. A tree that loads must save and load again to the
 // same tree, so that a package or uninstall data file written from it reads back unchanged.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "base/file_io.h"
 #include "base/platform.h"
+#include "fuzz/scratch_file.h"
 #include "tree/tree.h"
 #include "tree/tree_file.h"
 
 namespace {
 
-// One scratch file per use, kept open for the whole run: each input rewrites it from the start.
-HANDLE Scratch(const char* name) {
-    std::string path = "/tmp/tree_load_fuzz_" + std::to_string(getpid()) + "_" + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        std::abort();
-    DeleteFileA(path.c_str());
-    return file;
-}
-
-void Rewind(HANDLE file) {
-    if (!SetFilePosition(file, 0) || !SetEndOfFile(file))
-        std::abort();
-}
-
-// Replaces the file's content with the bytes and moves back to its start.
-void Fill(HANDLE file, const void* bytes, std::size_t size) {
-    Rewind(file);
-    if (!WriteFileAll(file, bytes, static_cast<std::uint32_t>(size)) || !SetFilePosition(file, 0))
-        std::abort();
-}
-
 // The whole tree as an image with names and data, read back from its file.
 std::string SaveImage(HANDLE file, ClTree* tree) {
-    Rewind(file);
+    ClearScratchFile(file);
     std::uint64_t size = 0;
     if (!ClTreeSave(file, tree, nullptr, CLT_NAMES | CLT_DATA) || !GetFilePosition(file, &size) ||
         !SetFilePosition(file, 0))
@@ -52,7 +28,7 @@ std::string SaveImage(HANDLE file, ClTree* tree) {
 
 // Loads the image into a fresh tree (its first record as the root) and saves that tree.
 std::string Reload(HANDLE input, HANDLE output, const std::string& image) {
-    Fill(input, image.data(), image.size());
+    FillScratchFile(input, image.data(), image.size());
     ClTree* tree = ClTreeCreate();
     if (!ClTreeLoad(input, tree, nullptr, CLT_LOAD_REPLACE_ROOT, 0))
         std::abort();
@@ -66,13 +42,13 @@ std::string Reload(HANDLE input, HANDLE output, const std::string& image) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
         return 0;
-    static const HANDLE input = Scratch("in");
-    static const HANDLE output = Scratch("out");
+    static const HANDLE input = OpenScratchFile("tree_load_fuzz_in");
+    static const HANDLE output = OpenScratchFile("tree_load_fuzz_out");
     const std::uint8_t options = data[0] & (CLT_MAGIC | CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT);
     const std::uint32_t spare = data[1];
     const bool underKey = (data[0] & 0x80) != 0;
 
-    Fill(input, data + 2, size - 2);
+    FillScratchFile(input, data + 2, size - 2);
     ClTree* tree = ClTreeCreate();
     ClTreeNode* parent = nullptr;
     if (underKey) {
