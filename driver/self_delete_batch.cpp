@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "base/dbcs.h"
 #include "base/file_io.h"
 #include "driver/shared_uninstaller.h"
 #include "setupinfo/folder_macros.h"
@@ -17,14 +16,11 @@ std::string DeleteLine(const std::string& path) {
 }  // namespace
 
 int WriteSelfDeleteBatch(SSetupInfo* info, ClCompactRegistry* runOnce) {
-    char windowsFolder[kFolderPathSize];
-    if (ExpandFolderMacros(info, WF, nullptr, nullptr, windowsFolder) == nullptr)
+    // The join puts exactly one separator between the Windows folder and the name.
+    char basePath[kFolderPathSize];
+    if (ExpandFolderMacros(info, WF, kSelfDeleteBaseName, nullptr, basePath) == nullptr)
         return 1;
-    std::string base = windowsFolder;
-    if (!base.empty() && base.back() == '\\' &&
-        !IsTrailByteAt(base.c_str(), static_cast<std::uint32_t>(base.size() - 1)))
-        base.pop_back();
-    base += kSelfDeleteBaseName;
+    std::string base = basePath;
     std::string batch = base + ".bat";
     HANDLE file = CreateFileA(batch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

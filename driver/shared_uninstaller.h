@@ -15,13 +15,11 @@ constexpr char kLegacyVendorPath[] = "Vantorel";
 constexpr char kProductCountValue[] = "RefC";
 
 constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-// RunOnce values: the restart-deletion run, and the self-delete batch.
-constexpr char kRestartDeletionValue[] = "UninsDat200_Mivax.exe";
+// RunOnce value of the self-delete batch.
 constexpr char kSelfDeleteValue[] = "UninsDat200_Mivax";
 
 // In the Windows folder.
 constexpr char kSharedUninstallerFile[] = "\\UninsDat200_Mivax.exe";
-constexpr char kPendingDeletionListFile[] = "\\UninsDat200_Mivax_Res.dat";
 // The self-delete batch and the shortcut-information file it also removes: this base name
 // followed by ".bat" and ".pif".
 constexpr char kSelfDeleteBaseName[] = "\\UninsDat200_Mivax";
