@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "base/cp932.h"
+
 namespace {
 
 thread_local DWORD lastError = NO_ERROR;
@@ -337,7 +339,7 @@ void SetLastError(DWORD error) {
 }
 
 BOOL IsDBCSLeadByte(BYTE byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return IsCp932LeadByte(byte) ? TRUE : FALSE;
 }
 
 int _stricmp(const char* a, const char* b) {

@@ -8,6 +8,8 @@
 #include <iconv.h>
 #endif
 
+#include "base/cp932.h"
+
 namespace {
 
 // The length of the UTF-8 sequence that starts with lead, or 0 for a byte that cannot start one.
@@ -70,10 +72,6 @@ std::string FromCp932(const std::string& ch) {
     return ConvertOne(ch, cd);
 }
 #endif
-
-bool IsCp932Lead(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 std::uint32_t DecodeUtf8(const std::string& ch) {
     const auto* b = reinterpret_cast<const unsigned char*>(ch.data());
@@ -148,7 +146,7 @@ std::string Cp932ToUtf8(const std::string& cp932) {
             out += cp932[at++];
             continue;
         }
-        const std::size_t length = IsCp932Lead(byte) && at + 1 < cp932.size() ? 2 : 1;
+        const std::size_t length = IsCp932LeadByte(byte) && at + 1 < cp932.size() ? 2 : 1;
         std::string converted = FromCp932(cp932.substr(at, length));
         if (converted.empty()) {
             char escaped[8];
@@ -166,7 +164,7 @@ std::string Cp932ToUtf8(const std::string& cp932) {
 std::string FoldCp932Case(const std::string& cp932) {
     std::string folded = cp932;
     for (std::size_t i = 0; i < folded.size(); ++i) {
-        if (IsCp932Lead(static_cast<unsigned char>(folded[i]))) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(folded[i]))) {
             ++i;
             continue;
         }
@@ -178,7 +176,7 @@ std::string FoldCp932Case(const std::string& cp932) {
 
 bool HasCp932BackslashTrailByte(const std::string& cp932) {
     for (std::size_t i = 0; i + 1 < cp932.size(); ++i) {
-        if (IsCp932Lead(static_cast<unsigned char>(cp932[i]))) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(cp932[i]))) {
             if (cp932[i + 1] == '\\')
                 return true;
             ++i;
