@@ -15,6 +15,8 @@
 
 #include <cstdint>
 
+#include "base/little_endian.h"
+
 enum CodecMethod : std::uint8_t {
     kMethodBitPlanes = 0,
     kMethodThreeLevelLz = 1,
@@ -55,15 +57,3 @@ constexpr std::uint32_t kFillRunMin = 2;
 constexpr std::uint32_t kBlockCountMin = 5;
 constexpr std::uint32_t kBlockCountMax = 65535 + kBlockCountMin;
 constexpr std::uint32_t kBlockChannelsMax = 4;
-
-inline std::uint32_t LoadU32Le(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-inline void StoreU32Le(std::uint8_t* bytes, std::uint32_t value) {
-    bytes[0] = static_cast<std::uint8_t>(value);
-    bytes[1] = static_cast<std::uint8_t>(value >> 8);
-    bytes[2] = static_cast<std::uint8_t>(value >> 16);
-    bytes[3] = static_cast<std::uint8_t>(value >> 24);
-}

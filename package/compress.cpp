@@ -166,7 +166,7 @@ int SCompress::ReadHeader(HANDLE source, std::uint32_t* fields, int fieldCount,
     // neighbouring entries of the package as its own data.
     std::uint64_t total = headerSize;
     for (int i = 0; i < fieldCount; ++i) {
-        fields[i] = LoadU32Le(header + 4 * i);
+        fields[i] = LoadLe32(header + 4 * i);
         total += fields[i];
     }
     return total <= stageLength ? 1 : 0;

@@ -226,7 +226,7 @@ int SCompress::DecodeNibblePlanes(HANDLE source, SFileStream* destination,
     NibbleSource nibbles{nibbleFile.get(), sizes[1], literalWindow, windowSize, 0, 0, 0};
     if (!nibbles.Ensure(8))
         return 0;
-    const std::uint32_t length = LoadU32Le(nibbles.buffer + nibbles.cursor);
+    const std::uint32_t length = LoadLe32(nibbles.buffer + nibbles.cursor);
     nibbles.cursor += 4;
     std::uint64_t outputStart = 0;
     FileStreamTell(destination, &outputStart);

@@ -31,7 +31,7 @@ class NibblePlaneEncoder {
     // The nibble source opens with the output's length.
     void Start(std::uint32_t count) {
         std::uint8_t length[4];
-        StoreU32Le(length, count);
+        StoreLe32(length, count);
         source_.Write(length, 4);
     }
 

@@ -74,7 +74,7 @@ int WriteSections(HANDLE output, std::initializer_list<const EncodeTempFile*> se
         std::uint64_t size = 0;
         if (!section->Size(&size) || size > 0xFFFFFFFFu)
             return 0;
-        StoreU32Le(header + 4 * n, static_cast<std::uint32_t>(size));
+        StoreLe32(header + 4 * n, static_cast<std::uint32_t>(size));
         ++n;
     }
     if (!WriteFileAll(output, header, static_cast<std::uint32_t>(4 * n)))

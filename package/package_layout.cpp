@@ -1,6 +1,7 @@
 #include "package/package_layout.h"
 
 #include "base/file_io.h"
+#include "base/little_endian.h"
 #include "base/varint.h"
 #include "setupinfo/setup_info.h"
 #include "tree/tree.h"
@@ -16,22 +17,13 @@ constexpr SPackageNotice MakeNotice() {
     return notice;
 }
 
-std::uint32_t LoadU32(const std::uint8_t* bytes) {
-    return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-}
-
-std::uint64_t LoadU64(const std::uint8_t* bytes) {
-    return LoadU32(bytes) | static_cast<std::uint64_t>(LoadU32(bytes + 4)) << 32;
-}
-
 // Reads the u32 operand at the cursor, or marks the list malformed.
 int TakeU32(SFileListCursor* cursor, std::uint32_t* value) {
     if (cursor->end - cursor->at < 4) {
         cursor->malformed = 1;
         return 0;
     }
-    *value = LoadU32(cursor->at);
+    *value = LoadLe32(cursor->at);
     cursor->at += 4;
     return 1;
 }
@@ -147,7 +139,7 @@ int RecordReadU32(const std::uint8_t* data, std::uint32_t length, std::uint32_t 
                   std::uint32_t* value) {
     if (!data || length < 4 || offset > length - 4)
         return 0;
-    *value = LoadU32(data + offset);
+    *value = LoadLe32(data + offset);
     return 1;
 }
 
@@ -155,7 +147,7 @@ int RecordReadU64(const std::uint8_t* data, std::uint32_t length, std::uint32_t 
                   std::uint64_t* value) {
     if (!data || length < 8 || offset > length - 8)
         return 0;
-    *value = LoadU64(data + offset);
+    *value = LoadLe64(data + offset);
     return 1;
 }
 
@@ -167,7 +159,7 @@ int PackageLoadDirectory(HANDLE file, std::uint64_t packageOffset, ClTree* fileT
         return Fail(failure, PACKAGE_FAIL_SEEK);
     if (!ReadFileAll(file, lengthBytes, 8))
         return Fail(failure, PACKAGE_FAIL_READ);
-    const std::uint64_t entryArea = LoadU64(lengthBytes);
+    const std::uint64_t entryArea = LoadLe64(lengthBytes);
     if (entryArea > ~packageOffset - 8 || !SetFilePosition(file, packageOffset + 8 + entryArea))
         return Fail(failure, PACKAGE_FAIL_SEEK);
     if (!ClTreeLoad(file, fileTree, nullptr, 0, 0))
@@ -200,7 +192,7 @@ int PackageOpenEntry(HANDLE file, std::uint64_t entryOffset, std::uint64_t* stor
         return Fail(failure, PACKAGE_FAIL_SEEK);
     if (!ReadFileAll(file, lengthBytes, 8))
         return Fail(failure, PACKAGE_FAIL_READ);
-    *storedLength = LoadU64(lengthBytes);
+    *storedLength = LoadLe64(lengthBytes);
     Fail(failure, PACKAGE_FAIL_NONE);
     return 1;
 }

@@ -8,6 +8,7 @@
 #include "base/dbcs.h"
 #include "base/file_io.h"
 #include "base/heap_string.h"
+#include "base/little_endian.h"
 
 // The record on disk, little-endian, field by field without padding:
 //
@@ -49,16 +50,14 @@ class RecordReader {
         std::uint8_t bytes[2];
         if (!Bytes(bytes, sizeof bytes))
             return 0;
-        *value = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+        *value = LoadLe16(bytes);
         return 1;
     }
     int U32(std::uint32_t* value) {
         std::uint8_t bytes[4];
         if (!Bytes(bytes, sizeof bytes))
             return 0;
-        *value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                 static_cast<std::uint32_t>(bytes[2]) << 16 |
-                 static_cast<std::uint32_t>(bytes[3]) << 24;
+        *value = LoadLe32(bytes);
         return 1;
     }
     // A new heap string of the next length bytes and a terminator; null on failure.

@@ -22,6 +22,7 @@
 #include <cstring>
 
 #include "base/file_io.h"
+#include "base/little_endian.h"
 #include "base/mem.h"
 #include "base/varint.h"
 #include "tree/tree_links.h"
@@ -60,18 +61,6 @@ int BuildRecord(ClMem* record, const ClTreeNode* node, std::int32_t depth, std::
     }
     record->used = static_cast<std::int32_t>(out - record->block);
     return 1;
-}
-
-void StoreU64(std::uint64_t value, std::uint8_t* out) {
-    for (int i = 0; i < 8; ++i)
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint64_t LoadU64(const std::uint8_t* bytes) {
-    std::uint64_t value = 0;
-    for (int i = 7; i >= 0; --i)
-        value = (value << 8) | bytes[i];
-    return value;
 }
 
 // The body being read: every byte is charged against the budget (the body length), and no
@@ -152,7 +141,7 @@ int ClTreeSave(HANDLE file, ClTree* tree, ClTreeNode* start, std::uint8_t option
         return 0;
     ++bodyLength;
     std::uint64_t endAt = 0;
-    StoreU64(bodyLength, head + 1);
+    StoreLe64(head + 1, bodyLength);
     if (!GetFilePosition(file, &endAt) || !SetFilePosition(file, lengthAt) ||
         !WriteFileAll(file, head + 1, 8) || !SetFilePosition(file, endAt))
         return 0;
@@ -174,7 +163,7 @@ int ClTreeLoad(HANDLE file, ClTree* tree, ClTreeNode* parent, std::uint8_t optio
     const bool hasNames = (head[0] & CLT_NAMES) != 0;
     const bool hasData = (head[0] & CLT_DATA) != 0;
     const std::uint32_t extra = (options & CLT_LOAD_SPARE) ? spare : 0;
-    ImageReader reader{file, static_cast<std::int64_t>(LoadU64(head + 1)), BytesLeftInFile(file)};
+    ImageReader reader{file, static_cast<std::int64_t>(LoadLe64(head + 1)), BytesLeftInFile(file)};
     ClMem name;
     ClMem data;
     if (!name.Alloc(kWorkBufferSize) || !data.Alloc(kWorkBufferSize))

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/file_io.h"
+#include "base/little_endian.h"
 #include "driver/read_package.h"
 #include "package/package_layout.h"
 #include "tests/driver/expected_strings.h"
@@ -30,18 +31,6 @@ std::string Message(unsigned id, const std::string& argument = "") {
     return "";
 }
 
-std::uint32_t LoadU32(const std::string& bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
-
-void StoreLe(std::string* bytes, std::size_t at, std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i)
-        (*bytes)[at + i] = static_cast<char>(value >> (8 * i));
-}
-
 // Where the parts of the example's package lie in its file.
 struct Layout {
     std::size_t slot = 0;         // the 32-bit package offset behind the notice
@@ -51,11 +40,19 @@ struct Layout {
     std::uint64_t setupTree = 0;  // the setup tree image
 };
 
+const std::uint8_t* Bytes(const std::string& bytes) {
+    return reinterpret_cast<const std::uint8_t*>(bytes.data());
+}
+
+std::uint8_t* Bytes(std::string& bytes) {
+    return reinterpret_cast<std::uint8_t*>(bytes.data());
+}
+
 Layout ReadLayout(const std::string& bytes) {
     Layout layout;
     const char* notice = FindPackageNotice(bytes.data(), bytes.data() + bytes.size());
     layout.slot = static_cast<std::size_t>(notice - bytes.data()) + kPackageNoticeSize;
-    layout.package = LoadU32(bytes, layout.slot);
+    layout.package = LoadLe32(Bytes(bytes) + layout.slot);
     HANDLE file = CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     std::uint64_t length = 0;
@@ -125,11 +122,11 @@ TEST_F(PackageStart, EveryReadingFailureShowsItsMessage) {
     // Windows moves a file pointer past the end without complaint: such a slot fails at the
     // reading of the archive length.
     std::string bytes = bytes_;
-    StoreLe(&bytes, layout_.slot, bytes.size() + 4096, 4);
+    StoreLe32(Bytes(bytes) + layout_.slot, static_cast<std::uint32_t>(bytes.size() + 4096));
     ExpectOneBox(bytes, 8, true, "slot pointing past the end");
 
     bytes = bytes_;
-    StoreLe(&bytes, layout_.package, 0x7FFFFFFFFFFF0000ull, 8);
+    StoreLe64(Bytes(bytes) + layout_.package, 0x7FFFFFFFFFFF0000ull);
     ExpectOneBox(bytes, 20, false, "entry area longer than the file");
 
     ExpectOneBox(bytes_.substr(0, layout_.package + 5), 8, true, "archive length cut short");

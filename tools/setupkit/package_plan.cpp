@@ -5,6 +5,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "base/little_endian.h"
 #include "base/varint.h"
 #include "package/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
@@ -94,16 +95,6 @@ std::string KeyOf(const std::vector<std::string>& path) {
     return key;
 }
 
-void PutU32(std::vector<std::uint8_t>& data, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        data[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void PutU64(std::vector<std::uint8_t>& data, std::size_t at, std::uint64_t value) {
-    PutU32(data, at, static_cast<std::uint32_t>(value));
-    PutU32(data, at + 4, static_cast<std::uint32_t>(value >> 32));
-}
-
 std::vector<std::uint8_t> RecordOf(const PlanItem& item) {
     std::vector<std::uint8_t> data;
     switch (item.kind) {
@@ -115,7 +106,7 @@ std::vector<std::uint8_t> RecordOf(const PlanItem& item) {
         case ItemKind::kFile: {
             data.assign(kRecordShortcuts, 0);
             for (std::uint32_t at : {kRecordCreationTime, kRecordAccessTime, kRecordWriteTime})
-                PutU64(data, at, item.source.writeTime);
+                StoreLe64(&data[at], item.source.writeTime);
             for (const std::string* text :
                  {&item.shortcutName, &item.shortcutDescription, &item.shortcutArguments}) {
                 data.insert(data.end(), text->begin(), text->end());
@@ -456,7 +447,7 @@ class Planner {
                                             (component.standard ? COMPONENT_STANDARD : 0));
         // The check tree adds one for every checked item below a group and one more for every
         // sub-group that becomes complete: all descendants count.
-        PutU32(data, kComponentSubItems, CountDescendants(component));
+        StoreLe32(&data[kComponentSubItems], CountDescendants(component));
         data.insert(data.end(), component.description.cp932.begin(),
                     component.description.cp932.end());
         data.push_back(0);

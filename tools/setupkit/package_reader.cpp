@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "base/little_endian.h"
 #include "package/package_layout.h"
 #include "tree/tree_file.h"
 
@@ -43,8 +44,7 @@ std::uint64_t ReadSlot(HANDLE file, std::uint64_t slot, const fs::path& path) {
     std::uint8_t bytes[4];
     if (!SetFilePosition(file, slot) || !ReadFileAll(file, bytes, 4))
         throw ToolError(path.u8string() + ": cannot read the package offset slot");
-    return static_cast<std::uint64_t>(bytes[0]) | static_cast<std::uint64_t>(bytes[1]) << 8 |
-           static_cast<std::uint64_t>(bytes[2]) << 16 | static_cast<std::uint64_t>(bytes[3]) << 24;
+    return LoadLe32(bytes);
 }
 
 std::uint64_t SizeOf(HANDLE file, const fs::path& path) {

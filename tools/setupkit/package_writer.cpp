@@ -6,6 +6,7 @@
 #include <map>
 
 #include "base/file_io.h"
+#include "base/little_endian.h"
 #include "package/package_layout.h"
 #include "tools/setupkit/entry_codec.h"
 #include "tools/setupkit/file_handle.h"
@@ -24,15 +25,10 @@ std::vector<char> ReadStub(const fs::path& stub) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-void PutLe(std::uint8_t* out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 void WriteU64At(HANDLE file, std::uint64_t position, std::uint64_t value, std::uint64_t back,
                 const fs::path& name) {
     std::uint8_t bytes[8];
-    PutLe(bytes, value, 8);
+    StoreLe64(bytes, value);
     if (!SetFilePosition(file, position) || !WriteFileAll(file, bytes, 8) ||
         !SetFilePosition(file, back))
         throw ToolError("cannot write " + name.u8string());
@@ -88,7 +84,8 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
     summary.packageOffset = stub.size();
     if (summary.packageOffset > 0xFFFFFFFFu)
         throw ToolError("the stub is larger than the 32-bit package offset can reach");
-    PutLe(reinterpret_cast<std::uint8_t*>(stub.data() + slot), summary.packageOffset, 4);
+    StoreLe32(reinterpret_cast<std::uint8_t*>(stub.data() + slot),
+              static_cast<std::uint32_t>(summary.packageOffset));
 
     PartFile part(fs::path(options.output).concat(".part"));
     {
@@ -118,7 +115,7 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
                 summary.bytesIn += planned.size;
             }
             ClTreeNodeInfo* info = ClTreeNodeGetInfo(planned.node);
-            PutLe(info->data + kRecordEntryOffset, known->second, 8);
+            StoreLe64(info->data + kRecordEntryOffset, known->second);
             done += planned.size;
         }
         progress.Finish();
