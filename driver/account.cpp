@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "driver/dynamic_library.h"
+#include "base/dynamic_library.h"
 
 namespace {
 

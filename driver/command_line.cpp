@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/dbcs.h"
-#include "driver/run_flags.h"
+#include "base/run_flags.h"
 
 namespace {
 

@@ -4,14 +4,15 @@
 
 #include <cstdlib>
 
-#include "driver/messages.h"
+#include "base/messages.h"
+#include "base/setup_context.h"
 #include "driver/run_setup.h"
-#include "driver/setup_context.h"
+#include "resources/string_ids.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandTail, int showCommand) {
     g_setup = static_cast<SSetupContext*>(std::calloc(1, sizeof(SSetupContext)));
     if (g_setup == nullptr) {
-        ShowMessageBox(nullptr, 1, kCaptionError, MB_OK, nullptr);
+        ShowMessageBox(nullptr, IDS_NO_MEMORY, IDS_CAPTION_ERROR, MB_OK, nullptr);
         return 0;
     }
     CoInitialize(nullptr);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "driver/setup_context.h"
+#include "base/setup_context.h"
 #include "setupinfo/setup_info.h"
 
 // The file offset of the package in the program file, from the slot behind the notice.

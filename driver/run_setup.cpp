@@ -1,35 +1,36 @@
 #include "driver/run_setup.h"
 
+#include "base/messages.h"
+#include "base/setup_context.h"
 #include "driver/account.h"
 #include "driver/command_line.h"
-#include "driver/messages.h"
 #include "driver/read_package.h"
-#include "driver/setup_context.h"
 #include "driver/shared_uninstaller.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
+#include "resources/string_ids.h"
 
 int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
     SSetupContext& setup = *g_setup;
     setup.instance = instance;
 
     if (!IsAdministrator()) {
-        ShowMessage(nullptr, 35, kCaptionError, MB_OK);
+        ShowMessage(nullptr, IDS_NOT_ADMINISTRATOR, IDS_CAPTION_ERROR, MB_OK);
         return 0;
     }
     SSharedUninstallerKeys keys;
     if (!KeepSharedUninstallerKey(&keys)) {
-        ShowMessage(nullptr, 12, kCaptionError, MB_OK);
+        ShowMessage(nullptr, IDS_SETUP_FAILED, IDS_CAPTION_ERROR, MB_OK);
         return 0;
     }
 
     SCommandTail tail;
     if (!ParseCommandTail(commandTail ? commandTail : "", setup.dataFileArg, &tail)) {
-        ShowMessageBox(nullptr, 23, kCaptionError, MB_OK, tail.tooLongRest);
+        ShowMessageBox(nullptr, IDS_BAD_COMMAND_LINE, IDS_CAPTION_ERROR, MB_OK, tail.tooLongRest);
         return 0;
     }
     // Both /U and /R name no run mode: refused like any other wrong parameter.
     if (RunMode(tail.runFlags) == (RUN_UNINSTALL | RUN_RESTART)) {
-        ShowMessageBox(nullptr, 23, kCaptionError, MB_OK, commandTail);
+        ShowMessageBox(nullptr, IDS_BAD_COMMAND_LINE, IDS_CAPTION_ERROR, MB_OK, commandTail);
         return 0;
     }
     setup.runFlags = tail.runFlags;
@@ -40,7 +41,7 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
     const char* commandLine = GetCommandLineA();
     if (!SplitCommandLine(setup.setupFolder, kContextPathSize, setup.programPath, kContextPathSize,
                           kContextPathSize, commandLine)) {
-        ShowMessageBox(nullptr, 23, kCaptionError, MB_OK, commandLine);
+        ShowMessageBox(nullptr, IDS_BAD_COMMAND_LINE, IDS_CAPTION_ERROR, MB_OK, commandLine);
         return 0;
     }
 

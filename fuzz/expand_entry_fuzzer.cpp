@@ -10,8 +10,8 @@
 
 #include "base/file_io.h"
 #include "base/file_stream.h"
-#include "package/codec_format.h"
-#include "package/compress.h"
+#include "package/decode/codec_format.h"
+#include "package/decode/compress.h"
 
 namespace {
 

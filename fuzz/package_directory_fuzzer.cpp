@@ -8,7 +8,7 @@
 
 #include "base/file_io.h"
 #include "fuzz/scratch_file.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "setupinfo/setup_info.h"
 #include "tree/tree.h"
 

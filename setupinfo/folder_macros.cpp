@@ -6,7 +6,7 @@
 #include "base/dbcs.h"
 #include "base/heap_string.h"
 #include "base/registry.h"
-#include "driver/setup_context.h"
+#include "base/setup_context.h"
 
 namespace {
 

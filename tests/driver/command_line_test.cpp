@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/run_flags.h"
+#include "base/run_flags.h"
 
 namespace {
 

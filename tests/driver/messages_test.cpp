@@ -1,4 +1,5 @@
-#include "driver/messages.h"
+#include "base/messages.h"
+#include "resources/string_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +39,7 @@ TEST(StringTable, LongStringsNeedLargerCapacities) {
 SeenMessageBox ShowAndAnswer(UINT messageId, const char* argument, int* result = nullptr) {
     SeenMessageBox seen;
     std::thread watcher([&] { seen = AnswerMessageBox(GetCurrentProcessId(), 10000); });
-    int shown = ShowMessageBox(nullptr, messageId, kCaptionError, MB_OK, argument);
+    int shown = ShowMessageBox(nullptr, messageId, IDS_CAPTION_ERROR, MB_OK, argument);
     watcher.join();
     if (result)
         *result = shown;

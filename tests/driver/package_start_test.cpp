@@ -7,7 +7,7 @@
 #include "base/file_io.h"
 #include "base/little_endian.h"
 #include "driver/read_package.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "package/bit_reader.h"
+#include "package/decode/bit_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "package/compress.h"
+#include "package/decode/compress.h"
 #include "tests/support/temp_dir.h"
 
 // Bytes from a pattern of '0' and '1' (anything else is ignored), most significant bit first,

@@ -1,8 +1,8 @@
-#include "package/compress.h"
+#include "package/decode/compress.h"
 
 #include <gtest/gtest.h>
 
-#include "package/codec_format.h"
+#include "package/decode/codec_format.h"
 #include "tests/package/codec_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "package/disk_list.h"
+#include "package/layout/disk_list.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include "base/file_handle.h"
 #include "base/file_io.h"
-#include "package/codec_format.h"
-#include "package/encode_methods.h"
-#include "package/entry_encoder.h"
+#include "package/decode/codec_format.h"
+#include "package/encode/encode_methods.h"
+#include "package/encode/entry_encoder.h"
 #include "tests/package/codec_test_support.h"
 
 namespace {

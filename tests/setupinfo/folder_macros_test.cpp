@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "driver/setup_context.h"
+#include "base/setup_context.h"
 
 // The program's entry point fills g_setup; these tests point it at contexts of their own.
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"

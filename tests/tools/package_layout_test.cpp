@@ -2,7 +2,7 @@
 // slot and the item lookup.
 #include <gtest/gtest.h>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tools/setupkit/diagnostics.h"
 #include "tools/setupkit/package_plan.h"
 #include "tools/setupkit/package_writer.h"

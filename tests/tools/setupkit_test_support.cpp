@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/file_handle.h"
 

@@ -2,7 +2,7 @@
 // text or JSON, texts in UTF-8 and bits by name.
 #include <iostream>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/cp932.h"

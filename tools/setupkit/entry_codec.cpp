@@ -1,8 +1,8 @@
 #include "tools/setupkit/entry_codec.h"
 
 #include "base/file_io.h"
-#include "package/entry_encoder.h"
-#include "package/package_layout.h"
+#include "package/encode/entry_encoder.h"
+#include "package/layout/package_layout.h"
 #include "tools/setupkit/diagnostics.h"
 
 EntryDecoder::EntryDecoder() {

@@ -8,7 +8,7 @@
 
 #include "base/file_stream.h"
 #include "base/platform.h"
-#include "package/compress.h"
+#include "package/decode/compress.h"
 
 // Sections of an entry have 32-bit lengths: no larger input fits.
 constexpr std::uint64_t kLargestEntryInput = 0xFFFFFFF0u;

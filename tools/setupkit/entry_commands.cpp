@@ -6,8 +6,8 @@
 
 #include "base/file_io.h"
 #include "base/file_stream.h"
-#include "package/compress.h"
-#include "package/entry_encoder.h"
+#include "package/decode/compress.h"
+#include "package/encode/entry_encoder.h"
 
 namespace {
 

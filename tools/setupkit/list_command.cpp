@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <map>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/cp932.h"
 #include "tools/setupkit/entry_codec.h"

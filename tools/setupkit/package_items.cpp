@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 
 namespace {
 

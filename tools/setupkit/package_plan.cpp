@@ -7,7 +7,7 @@
 
 #include "base/little_endian.h"
 #include "base/varint.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/cp932.h"
 #include "tools/setupkit/entry_codec.h"

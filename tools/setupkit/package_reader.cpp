@@ -6,7 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tree/tree_file.h"
 
 namespace fs = std::filesystem;

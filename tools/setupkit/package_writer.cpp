@@ -7,7 +7,7 @@
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tools/setupkit/entry_codec.h"
 #include "tools/setupkit/file_handle.h"
 #include "tools/setupkit/progress.h"

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/cp932.h"

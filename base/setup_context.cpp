@@ -1,0 +1,3 @@
+#include "base/setup_context.h"
+
+SSetupContext* g_setup = nullptr;

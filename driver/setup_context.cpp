@@ -1,3 +1,0 @@
-#include "driver/setup_context.h"
-
-SSetupContext* g_setup = nullptr;
