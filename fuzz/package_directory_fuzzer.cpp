@@ -8,6 +8,8 @@
 
 #include "base/file_io.h"
 #include "fuzz/scratch_file.h"
+#include "package/layout/file_index_list.h"
+#include "package/layout/file_record.h"
 #include "package/layout/package_layout.h"
 #include "setupinfo/setup_info.h"
 #include "tree/tree.h"
@@ -24,18 +26,22 @@ void WalkLists(ClTree* setupTree, ClTree* fileTree, HANDLE file) {
         const ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
         if ((info->flags & TN_KEY) || !(info->flags & TN_DATA))
             continue;
-        SFileListCursor cursor;
-        FileListBegin(&cursor, info->data, info->length);
-        std::uint32_t index;
-        while (budget-- > 0 && FileListNext(&cursor, &index)) {
-            ClTreeNode* item = PackageFindItem(fileTree, index, &hint);
-            if (!item)
-                continue;
-            const ClTreeNodeInfo* record = ClTreeNodeGetInfo(item);
-            std::uint64_t offset = 0;
-            std::uint64_t stored = 0;
-            if (RecordReadU64(record->data, record->length, kRecordEntryOffset, &offset))
-                PackageOpenEntry(file, offset, &stored, nullptr);
+        SFileIndexListReader reader;
+        FileIndexListBegin(&reader, info->data, info->length);
+        SFileIndexRange range;
+        while (budget > 0 && FileIndexListNext(&reader, &range)) {
+            for (std::uint32_t index = range.first; budget-- > 0; ++index) {
+                ClTreeNode* item = PackageFindItem(fileTree, index, &hint);
+                const ClTreeNodeInfo* found = item ? ClTreeNodeGetInfo(item) : nullptr;
+                SFileRecord record;
+                std::uint64_t stored = 0;
+                if (found &&
+                    FileRecordRead(found->data, found->length, found->flags & TN_KEY, &record) &&
+                    record.kind == RECORD_FILE)
+                    PackageOpenEntry(file, record.entryOffset, &stored, nullptr);
+                if (index == range.last)
+                    break;
+            }
         }
     }
 }

@@ -2,7 +2,7 @@
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
-#include "base/varint.h"
+#include "package/layout/file_record.h"
 #include "setupinfo/setup_info.h"
 #include "tree/tree.h"
 #include "tree/tree_file.h"
@@ -17,37 +17,6 @@ constexpr SPackageNotice MakeNotice() {
     return notice;
 }
 
-// Reads the u32 operand at the cursor, or marks the list malformed.
-int TakeU32(SFileListCursor* cursor, std::uint32_t* value) {
-    if (cursor->end - cursor->at < 4) {
-        cursor->malformed = 1;
-        return 0;
-    }
-    *value = LoadLe32(cursor->at);
-    cursor->at += 4;
-    return 1;
-}
-
-// The count of opcode 2: a varint that must end inside the block.
-int TakeCount(SFileListCursor* cursor, std::uint32_t* count) {
-    const std::uint8_t* last = cursor->at;
-    while (last < cursor->end && (*last & 0x80))
-        ++last;
-    if (last == cursor->end || last - cursor->at >= 5) {
-        cursor->malformed = 1;
-        return 0;
-    }
-    cursor->at += DecodeVarint(cursor->at, count);
-    return 1;
-}
-
-int StopList(SFileListCursor* cursor, int malformed) {
-    cursor->at = cursor->end;
-    cursor->pending = 0;
-    cursor->malformed = static_cast<std::uint8_t>(cursor->malformed | malformed);
-    return 0;
-}
-
 int IsItem(ClTreeNode* node) {
     const ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
     return (info->flags & TN_NAMED) && (info->flags & TN_DATA);
@@ -56,7 +25,7 @@ int IsItem(ClTreeNode* node) {
 int ItemHasIndex(ClTreeNode* node, std::uint32_t index) {
     const ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
     std::uint32_t itemIndex;
-    return IsItem(node) && RecordReadU32(info->data, info->length, kRecordIndex, &itemIndex) &&
+    return IsItem(node) && FileRecordReadIndex(info->data, info->length, &itemIndex) &&
            itemIndex == index;
 }
 
@@ -82,73 +51,6 @@ const volatile SPackageNotice g_packageNotice = MakeNotice();
 
 std::uint64_t PackageOffsetFromSlot() {
     return g_packageNotice.packageOffset;
-}
-
-void FileListBegin(SFileListCursor* cursor, const std::uint8_t* data, std::uint32_t length) {
-    cursor->at = data;
-    cursor->end = data ? data + length : data;
-    cursor->pending = 0;
-    cursor->next = 0;
-    cursor->opcode = FILE_LIST_END;
-    cursor->malformed = 0;
-}
-
-int FileListNext(SFileListCursor* cursor, std::uint32_t* index) {
-    for (;;) {
-        if (cursor->pending > 0) {
-            --cursor->pending;
-            if (cursor->opcode == FILE_LIST_RANGE) {
-                *index = cursor->next++;
-                return 1;
-            }
-            return TakeU32(cursor, index) ? 1 : StopList(cursor, 1);
-        }
-        if (cursor->at >= cursor->end)
-            return StopList(cursor, 1);  // no end opcode
-        cursor->opcode = *cursor->at++;
-        switch (cursor->opcode) {
-            case FILE_LIST_END:
-                return StopList(cursor, 0);
-            case FILE_LIST_ONE:
-                cursor->pending = 1;
-                break;
-            case FILE_LIST_SOME:
-                if (!TakeCount(cursor, &cursor->pending))
-                    return StopList(cursor, 1);
-                if (cursor->end - cursor->at < static_cast<std::int64_t>(cursor->pending) * 4)
-                    return StopList(cursor, 1);
-                break;
-            case FILE_LIST_RANGE: {
-                std::uint32_t first, last;
-                if (!TakeU32(cursor, &first) || !TakeU32(cursor, &last))
-                    return StopList(cursor, 1);
-                cursor->next = first;
-                // A range of all 2^32 indexes cannot be counted in 32 bits; no package has one.
-                if (first == 0 && last == 0xFFFFFFFF)
-                    return StopList(cursor, 1);
-                cursor->pending = first > last ? 0 : last - first + 1;
-                break;
-            }
-            default:
-                return StopList(cursor, 1);
-        }
-    }
-}
-
-int RecordReadU32(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset,
-                  std::uint32_t* value) {
-    if (!data || length < 4 || offset > length - 4)
-        return 0;
-    *value = LoadLe32(data + offset);
-    return 1;
-}
-
-int RecordReadU64(const std::uint8_t* data, std::uint32_t length, std::uint32_t offset,
-                  std::uint64_t* value) {
-    if (!data || length < 8 || offset > length - 8)
-        return 0;
-    *value = LoadLe64(data + offset);
-    return 1;
 }
 
 int PackageLoadDirectory(HANDLE file, std::uint64_t packageOffset, ClTree* fileTree,

@@ -2,6 +2,7 @@
 // text or JSON, texts in UTF-8 and bits by name.
 #include <iostream>
 
+#include "base/little_endian.h"
 #include "package/layout/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/commands.h"
@@ -56,10 +57,13 @@ DumpValue ComponentsDump(ClTree* setupTree) {
         entry.Add("custom", DumpValue::Bool(component.selection & COMPONENT_CUSTOM));
         entry.Add("sub_items", DumpValue::Number(component.subItems));
         DumpValue& disks = entry.Add("disks", DumpValue::Object());
-        for (const auto& [disk, indexes] : component.disks) {
+        for (const auto& [disk, ranges] : component.disks) {
             DumpValue& list = disks.Add(Cp932ToUtf8(disk), DumpValue::Array());
-            for (std::uint32_t index : indexes)
-                list.Push(DumpValue::Number(index));
+            for (const SFileIndexRange& range : ranges)
+                list.Push(range.first == range.last
+                              ? DumpValue::Number(range.first)
+                              : DumpValue::String(std::to_string(range.first) + "-" +
+                                                  std::to_string(range.last)));
         }
         if (component.malformedList)
             entry.Add("malformed_list", DumpValue::Bool(true));
@@ -71,29 +75,26 @@ DumpValue ItemDump(const ItemView& item) {
     DumpValue entry = DumpValue::Object();
     entry.Add("path", Text(item.path.c_str()));
     entry.Add("kind", DumpValue::String(item.isKey ? "key" : "value"));
-    entry.Add("flags", DumpValue::String(DescribeItemFlags(item.flags, item.isKey)));
-    if (item.hasIndex && item.index != kNoFileIndex)
-        entry.Add("index", DumpValue::Number(item.index));
-    std::uint64_t times[3];
-    std::uint64_t offset = 0;
-    if (item.IsFile() && item.ReadTimes(times) && item.ReadEntryOffset(&offset)) {
-        entry.Add("written", DumpValue::String(FormatFileTime(times[2])));
-        entry.Add("entry_offset", DumpValue::Number(offset));
-        const std::vector<std::string> shortcut = item.ShortcutStrings();
-        if (!shortcut[0].empty()) {
+    const SFileRecord& record = item.record;
+    entry.Add("flags", DumpValue::String(DescribeItemFlags(record.flags, item.isKey)));
+    if (item.hasIndex && record.index != kNoFileIndex)
+        entry.Add("index", DumpValue::Number(record.index));
+    if (item.IsFile() && item.complete) {
+        entry.Add("written", DumpValue::String(FormatFileTime(record.writeTime)));
+        entry.Add("entry_offset", DumpValue::Number(record.entryOffset));
+        if (*record.shortcutName) {
             DumpValue& link = entry.Add("shortcut", DumpValue::Object());
-            link.Add("name", Text(shortcut[0].c_str()));
-            link.Add("description", Text(shortcut[1].c_str()));
-            link.Add("arguments", Text(shortcut[2].c_str()));
+            link.Add("name", Text(record.shortcutName));
+            link.Add("description", Text(record.shortcutDescription));
+            link.Add("arguments", Text(record.shortcutArguments));
         }
     }
-    std::uint8_t mode = 0;
-    std::string text;
-    if (item.isKey && item.IsRegistry() && item.ReadCheck(&mode, &text)) {
+    if (record.kind == RECORD_REGISTRY_KEY && item.complete && record.checkText) {
         static const char* const modes[] = {"exact", "nocase", "parent_exact", "parent_nocase"};
+        const std::uint8_t mode = record.checkMode;
         DumpValue& check = entry.Add("check", DumpValue::Object());
         check.Add("mode", mode < 4 ? DumpValue::String(modes[mode]) : DumpValue::Number(mode));
-        check.Add("text", Text(text.c_str()));
+        check.Add("text", Text(record.checkText));
     }
     return entry;
 }
@@ -133,9 +134,8 @@ int CommandDump(const fs::path& file, bool json) {
         DumpValue entry = ItemDump(item);
         // The loader put a fresh counter slot behind the stored bytes; the count the install
         // saved is in the four bytes before it.
-        std::uint32_t count = 0;
-        if (item.length >= 8 && RecordReadU32(item.data, item.length, item.length - 8, &count))
-            entry.Add("count", DumpValue::Number(count));
+        if (item.length >= 8)
+            entry.Add("count", DumpValue::Number(LoadLe32(item.data + item.length - 8)));
         log.Push(std::move(entry));
     }
     document.Add("setup_information", SetupInfoDump(data->info));

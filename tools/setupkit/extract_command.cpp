@@ -1,8 +1,8 @@
 // setupkit extract: the files (and folders) of a package below a folder, one sub-folder per
 // folder macro, with their recorded times. Names come from the package, so each one is
 // checked before it becomes part of a path: nothing may land outside the target folder.
+#include <algorithm>
 #include <cstdio>
-#include <set>
 
 #include "base/file_stream.h"
 #include "tools/setupkit/commands.h"
@@ -32,9 +32,9 @@ fs::path SafePath(const fs::path& dir, const ItemView& item) {
 }
 
 // The file indexes of a component and of every component below it.
-std::set<std::uint32_t> IndexesOf(const std::vector<ComponentView>& components,
-                                  const std::string& wanted) {
-    std::set<std::uint32_t> indexes;
+std::vector<IndexRanges> IndexesOf(const std::vector<ComponentView>& components,
+                                   const std::string& wanted) {
+    std::vector<IndexRanges> indexes;
     bool found = false;
     for (const ComponentView& component : components) {
         const std::string path = Cp932ToUtf8(component.path);
@@ -43,8 +43,8 @@ std::set<std::uint32_t> IndexesOf(const std::vector<ComponentView>& components,
         if (!inside)
             continue;
         found = true;
-        for (const auto& [disk, list] : component.disks)
-            indexes.insert(list.begin(), list.end());
+        for (const auto& [disk, ranges] : component.disks)
+            indexes.push_back(ranges);
     }
     if (!found)
         throw ToolError("no component named " + wanted +
@@ -53,13 +53,11 @@ std::set<std::uint32_t> IndexesOf(const std::vector<ComponentView>& components,
     return indexes;
 }
 
-void SetTimes(SFileStream* stream, const std::uint64_t times[3]) {
-    FILETIME fileTimes[3];
-    for (int i = 0; i < 3; ++i) {
-        fileTimes[i].dwLowDateTime = static_cast<DWORD>(times[i]);
-        fileTimes[i].dwHighDateTime = static_cast<DWORD>(times[i] >> 32);
-    }
-    SetFileTime(FileStreamHandle(stream), &fileTimes[0], &fileTimes[1], &fileTimes[2]);
+bool Wanted(const std::vector<IndexRanges>& wanted, const ItemView& item) {
+    return item.hasIndex &&
+           std::any_of(wanted.begin(), wanted.end(), [&](const IndexRanges& ranges) {
+               return RangesHold(ranges, item.record.index);
+           });
 }
 
 }  // namespace
@@ -67,14 +65,14 @@ void SetTimes(SFileStream* stream, const std::uint64_t times[3]) {
 int CommandExtract(const fs::path& file, const fs::path& dir, const std::string& component) {
     std::unique_ptr<OpenedPackage> package = OpenPackage(file);
     const std::uint64_t areaEnd = package->packageOffset + 8 + package->entryArea;
-    std::set<std::uint32_t> wanted;
+    std::vector<IndexRanges> wanted;
     if (!component.empty())
         wanted = IndexesOf(ListComponents(package->setupTree.get()), component);
 
     std::vector<ItemView> items = ListItems(package->fileTree.get());
     std::vector<std::pair<const ItemView*, fs::path>> targets;
     for (const ItemView& item : items) {
-        if (item.IsRegistry() || (!component.empty() && !wanted.count(item.index)))
+        if (item.IsRegistry() || (!component.empty() && !Wanted(wanted, item)))
             continue;
         targets.emplace_back(&item, SafePath(dir, item));  // every name checked before writing
     }
@@ -89,17 +87,18 @@ int CommandExtract(const fs::path& file, const fs::path& dir, const std::string&
                             error.message());
         if (item->isKey)
             continue;
-        std::uint64_t offset = 0;
-        std::uint64_t times[3];
-        if (!item->ReadEntryOffset(&offset) || !item->ReadTimes(times))
+        const SFileRecord& record = item->record;
+        if (!item->complete)
             throw ToolError(Cp932ToUtf8(item->path) + ": the file record is cut short");
         SFileStream* out = FileStreamOpen(AnsiPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                           nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (!out)
             throw ToolError("cannot create " + path.u8string());
-        const std::int64_t size = decoder.Expand(package->file.get(), offset, areaEnd, out);
+        const std::int64_t size =
+            decoder.Expand(package->file.get(), record.entryOffset, areaEnd, out);
         if (size >= 0)
-            SetTimes(out, times);
+            SetFileTime(FileStreamHandle(out), &record.creationTime, &record.accessTime,
+                        &record.writeTime);
         FileStreamClose(out);
         if (size < 0) {
             fs::remove(path, error);

@@ -1,6 +1,5 @@
 // setupkit list: one line per item of a setup executable's package.
 #include <cstdio>
-#include <map>
 
 #include "package/layout/package_layout.h"
 #include "tools/setupkit/commands.h"
@@ -20,6 +19,21 @@ const char* KindOf(const ItemView& item) {
     return item.isKey ? "folder" : "file";
 }
 
+// The components that list the item, with the disk when it is not the usual one.
+std::string ListedBy(const std::vector<ComponentView>& components, const ItemView& item) {
+    std::string names;
+    if (!item.hasIndex)
+        return names;
+    for (const ComponentView& component : components) {
+        for (const auto& [disk, ranges] : component.disks) {
+            if (RangesHold(ranges, item.record.index))
+                names += (names.empty() ? "" : ", ") + Cp932ToUtf8(component.path) +
+                         (disk == "Disk1" ? "" : "@" + Cp932ToUtf8(disk));
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 int CommandList(const fs::path& file, bool sizes) {
@@ -32,16 +46,7 @@ int CommandList(const fs::path& file, bool sizes) {
         scratch = std::make_unique<ScratchFile>();
     }
     const std::uint64_t areaEnd = package->packageOffset + 8 + package->entryArea;
-    std::map<std::uint32_t, std::string> listedBy;
-    for (const ComponentView& component : ListComponents(package->setupTree.get())) {
-        for (const auto& [disk, indexes] : component.disks) {
-            for (std::uint32_t index : indexes) {
-                std::string& names = listedBy[index];
-                names += (names.empty() ? "" : ", ") + Cp932ToUtf8(component.path) +
-                         (disk == "Disk1" ? "" : "@" + Cp932ToUtf8(disk));
-            }
-        }
-    }
+    const std::vector<ComponentView> components = ListComponents(package->setupTree.get());
     const std::vector<ItemView> items = ListItems(package->fileTree.get());
     std::printf("%s: package at 0x%llX, %zu items, entry area %llu bytes\n",
                 file.u8string().c_str(), static_cast<unsigned long long>(package->packageOffset),
@@ -51,27 +56,27 @@ int CommandList(const fs::path& file, bool sizes) {
     for (const ItemView& item : items) {
         std::string packed = "-";
         std::string written = "-";
-        std::uint64_t offset = 0;
-        std::uint64_t times[3];
-        if (item.IsFile() && item.ReadEntryOffset(&offset)) {
+        const SFileRecord& record = item.record;
+        if (item.IsFile() && item.complete) {
             std::uint64_t stored = 0;
             if (sizes) {
-                const std::int64_t size =
-                    decoder->Expand(package->file.get(), offset, areaEnd, scratch->stream());
+                const std::int64_t size = decoder->Expand(package->file.get(), record.entryOffset,
+                                                          areaEnd, scratch->stream());
                 packed = size < 0 ? "damaged" : std::to_string(size);
-            } else if (PackageOpenEntry(package->file.get(), offset, &stored, nullptr)) {
+            } else if (PackageOpenEntry(package->file.get(), record.entryOffset, &stored,
+                                        nullptr)) {
                 packed = std::to_string(stored);
             }
-            if (item.ReadTimes(times))
-                written = FormatFileTime(times[2]);
+            written = FormatFileTime(record.writeTime);
         }
-        std::string flags = DescribeItemFlags(item.flags, item.isKey);
+        std::string flags = DescribeItemFlags(record.flags, item.isKey);
         std::string line = Cp932ToUtf8(item.path);
-        if (item.IsFile() && (item.flags & (ITEM_DESKTOP_SHORTCUT | ITEM_MENU_SHORTCUT)))
-            line += "  -> " + Cp932ToUtf8(item.ShortcutStrings()[0]);
-        std::printf("%6u  %-6s  %10s  %-19s  %-24s  %s  [%s]\n", item.index, KindOf(item),
+        if (item.IsFile() && item.complete &&
+            (record.flags & (ITEM_DESKTOP_SHORTCUT | ITEM_MENU_SHORTCUT)))
+            line += "  -> " + Cp932ToUtf8(record.shortcutName);
+        std::printf("%6u  %-6s  %10s  %-19s  %-24s  %s  [%s]\n", record.index, KindOf(item),
                     packed.c_str(), written.c_str(), flags.empty() ? "-" : flags.c_str(),
-                    line.c_str(), listedBy[item.index].c_str());
+                    line.c_str(), ListedBy(components, item).c_str());
     }
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "package/layout/package_layout.h"
+#include "package/layout/file_record.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/cp932.h"
 

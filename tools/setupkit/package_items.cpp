@@ -1,7 +1,9 @@
 #include "tools/setupkit/package_items.h"
 
+#include <algorithm>
 #include <ctime>
 
+#include "base/little_endian.h"
 #include "package/layout/package_layout.h"
 
 namespace {
@@ -22,47 +24,27 @@ std::vector<std::string> NamesOf(ClTreeNode* node) {
     return names;
 }
 
-// The setup program sizes a disk's flag array by the largest index and refuses 0xFFFFFF or
-// more; no list of a working package goes beyond it.
-constexpr std::uint32_t kIndexLimit = 0xFFFFFE;
+// Sorts the ranges and joins those that overlap or touch.
+IndexRanges Merged(IndexRanges ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const SFileIndexRange& a, const SFileIndexRange& b) { return a.first < b.first; });
+    IndexRanges merged;
+    for (const SFileIndexRange& range : ranges) {
+        if (!merged.empty() && range.first <= static_cast<std::uint64_t>(merged.back().last) + 1)
+            merged.back().last = std::max(merged.back().last, range.last);
+        else
+            merged.push_back(range);
+    }
+    return merged;
+}
 
 }  // namespace
 
-bool ItemView::IsRegistry() const {
-    return flags & ITEM_REGISTRY;
-}
-
-bool ItemView::ReadTimes(std::uint64_t times[3]) const {
-    return RecordReadU64(data, length, kRecordCreationTime, &times[0]) &&
-           RecordReadU64(data, length, kRecordAccessTime, &times[1]) &&
-           RecordReadU64(data, length, kRecordWriteTime, &times[2]);
-}
-
-bool ItemView::ReadEntryOffset(std::uint64_t* offset) const {
-    return RecordReadU64(data, length, kRecordEntryOffset, offset);
-}
-
-std::vector<std::string> ItemView::ShortcutStrings() const {
-    std::vector<std::string> strings;
-    std::uint32_t at = kRecordShortcuts;
-    for (int i = 0; i < 3; ++i) {
-        std::string text;
-        while (at < length && data[at] != 0)
-            text += static_cast<char>(data[at++]);
-        ++at;
-        strings.push_back(text);
-    }
-    return strings;
-}
-
-bool ItemView::ReadCheck(std::uint8_t* mode, std::string* text) const {
-    if (!(flags & ITEM_KEY_CHECK_DEFAULT) || length <= kRegistryCheckMode)
-        return false;
-    *mode = data[kRegistryCheckMode];
-    text->clear();
-    for (std::uint32_t at = kRegistryCheckMode + 1; at < length && data[at]; ++at)
-        *text += static_cast<char>(data[at]);
-    return true;
+bool RangesHold(const IndexRanges& ranges, std::uint32_t index) {
+    auto after = std::upper_bound(
+        ranges.begin(), ranges.end(), index,
+        [](std::uint32_t value, const SFileIndexRange& range) { return value < range.first; });
+    return after != ranges.begin() && index <= (after - 1)->last;
 }
 
 std::vector<ItemView> ListItems(ClTree* fileTree) {
@@ -80,8 +62,8 @@ std::vector<ItemView> ListItems(ClTree* fileTree) {
         item.isKey = info->flags & TN_KEY;
         item.data = info->data;
         item.length = info->length;
-        item.flags = info->length ? info->data[kRecordFlags] : 0;
-        item.hasIndex = RecordReadU32(info->data, info->length, kRecordIndex, &item.index);
+        item.complete = FileRecordRead(info->data, info->length, item.isKey, &item.record);
+        item.hasIndex = FileRecordReadIndex(info->data, info->length, &item.record.index);
         items.push_back(std::move(item));
     }
     return items;
@@ -104,27 +86,23 @@ std::vector<ComponentView> ListComponents(ClTree* setupTree) {
         component.depth = depth;
         component.shortData = info->length < kComponentDescription;
         component.selection = info->length ? info->data[0] : 0;
-        RecordReadU32(info->data, info->length, kComponentSubItems, &component.subItems);
+        if (!component.shortData)
+            component.subItems = LoadLe32(info->data + kComponentSubItems);
         for (std::uint32_t at = kComponentDescription; at < info->length && info->data[at]; ++at)
             component.description += static_cast<char>(info->data[at]);
-        std::uint64_t total = 0;
         for (ClTreeNode* value = ClTreeNavigate(node, TN_FIRST_VALUE, nullptr); value;
              value = ClTreeNavigate(value, TN_NEXT, nullptr)) {
             const ClTreeNodeInfo* list = ClTreeNodeGetInfo(value);
             if (!(list->flags & TN_NAMED))
                 continue;
-            std::vector<std::uint32_t>& indexes = component.disks[list->name];
-            SFileListCursor cursor;
-            FileListBegin(&cursor, list->data, list->length);
-            std::uint32_t index;
-            while (FileListNext(&cursor, &index)) {
-                if (index > kIndexLimit || ++total > kIndexLimit) {
-                    cursor.malformed = 1;
-                    break;
-                }
-                indexes.push_back(index);
-            }
-            component.malformedList = component.malformedList || cursor.malformed;
+            IndexRanges& disk = component.disks[list->name];
+            SFileIndexListReader reader;
+            FileIndexListBegin(&reader, list->data, list->length);
+            SFileIndexRange range;
+            while (FileIndexListNext(&reader, &range))
+                disk.push_back(range);
+            disk = Merged(std::move(disk));
+            component.malformedList = component.malformedList || reader.malformed;
         }
         components.push_back(std::move(component));
     }
@@ -157,7 +135,9 @@ std::string DescribeItemFlags(std::uint8_t flags, bool isKey) {
     return text;
 }
 
-std::string FormatFileTime(std::uint64_t time) {
+std::string FormatFileTime(const FILETIME& fileTime) {
+    const std::uint64_t time =
+        static_cast<std::uint64_t>(fileTime.dwHighDateTime) << 32 | fileTime.dwLowDateTime;
     // FILETIME counts 100 ns from 1601; Unix time starts 11644473600 s later.
     const std::int64_t seconds = static_cast<std::int64_t>(time / 10000000) - 11644473600LL;
     const std::time_t t = static_cast<std::time_t>(seconds);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "package/layout/file_index_list.h"
+#include "package/layout/file_record.h"
 #include "tree/tree.h"
 
 struct ItemView {
@@ -17,23 +19,21 @@ struct ItemView {
     bool isKey = false;
     const std::uint8_t* data = nullptr;
     std::uint32_t length = 0;
-    std::uint8_t flags = 0;
-    std::uint32_t index = 0;
-    bool hasIndex = false;
+    SFileRecord record;     // kind, flags and index as far as the data holds them
+    bool hasIndex = false;  // the data holds the file index
+    bool complete = false;  // the data holds every field of the record's kind
 
-    bool IsRegistry() const;
-    bool IsFile() const { return !isKey && !IsRegistry(); }
-    // File records: times and entry offset; 0 when the record is too short.
-    bool ReadTimes(std::uint64_t times[3]) const;  // creation, access, write
-    bool ReadEntryOffset(std::uint64_t* offset) const;
-    // The three shortcut strings, each cut at the data's end if its NUL is missing.
-    std::vector<std::string> ShortcutStrings() const;
-    // Registry key with the default-value check: mode and text.
-    bool ReadCheck(std::uint8_t* mode, std::string* text) const;
+    bool IsRegistry() const { return record.flags & ITEM_REGISTRY; }
+    bool IsFile() const { return record.kind == RECORD_FILE; }
 };
 
 // Every named node with data, in walk order.
 std::vector<ItemView> ListItems(ClTree* fileTree);
+
+// The indexes a component lists on one disk: ascending ranges that neither overlap nor touch,
+// never expanded, so that a damaged range costs no more than a sound one.
+using IndexRanges = std::vector<SFileIndexRange>;
+bool RangesHold(const IndexRanges& ranges, std::uint32_t index);
 
 struct ComponentView {
     ClTreeNode* node = nullptr;
@@ -42,8 +42,8 @@ struct ComponentView {
     int depth = 0;
     std::uint8_t selection = 0;
     std::uint32_t subItems = 0;
-    std::string description;                                  // CP932
-    std::map<std::string, std::vector<std::uint32_t>> disks;  // disk name -> indexes
+    std::string description;                   // CP932
+    std::map<std::string, IndexRanges> disks;  // disk name -> indexes
     bool malformedList = false;
     bool shortData = false;  // data block shorter than the 12-byte head
 };
@@ -54,4 +54,4 @@ std::vector<ComponentView> ListComponents(ClTree* setupTree);
 // Item flag names ("desktop", "menu", ...) of a file-tree or log entry.
 std::string DescribeItemFlags(std::uint8_t flags, bool isKey);
 // "2024-05-01 12:34:56" (UTC) of a FILETIME.
-std::string FormatFileTime(std::uint64_t time);
+std::string FormatFileTime(const FILETIME& time);

@@ -6,7 +6,8 @@
 #include <unordered_map>
 
 #include "base/little_endian.h"
-#include "base/varint.h"
+#include "package/layout/file_index_list.h"
+#include "package/layout/file_record.h"
 #include "package/layout/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/cp932.h"
@@ -95,41 +96,40 @@ std::string KeyOf(const std::vector<std::string>& path) {
     return key;
 }
 
+FILETIME FileTimeOf(std::uint64_t time) {
+    return FILETIME{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+}
+
+// The item's record with index 0 (indexes follow once the tree is complete); empty for a key
+// that only leads to other items.
 std::vector<std::uint8_t> RecordOf(const PlanItem& item) {
-    std::vector<std::uint8_t> data;
+    SFileRecord record;
+    record.flags = item.flags;
     switch (item.kind) {
         case ItemKind::kPathKey:
-            break;
+            return {};
         case ItemKind::kFolder:
-            data.assign(kFolderRecordSize, 0);
+            record.kind = RECORD_FOLDER;
             break;
-        case ItemKind::kFile: {
-            data.assign(kRecordShortcuts, 0);
-            for (std::uint32_t at : {kRecordCreationTime, kRecordAccessTime, kRecordWriteTime})
-                StoreLe64(&data[at], item.source.writeTime);
-            for (const std::string* text :
-                 {&item.shortcutName, &item.shortcutDescription, &item.shortcutArguments}) {
-                data.insert(data.end(), text->begin(), text->end());
-                data.push_back(0);
-            }
-            data.resize(data.size() + kRecordCounterSize, 0);
+        case ItemKind::kFile:
+            record.kind = RECORD_FILE;
+            record.creationTime = record.accessTime = record.writeTime =
+                FileTimeOf(item.source.writeTime);
+            record.shortcutName = item.shortcutName.c_str();
+            record.shortcutDescription = item.shortcutDescription.c_str();
+            record.shortcutArguments = item.shortcutArguments.c_str();
             break;
-        }
         case ItemKind::kRegistryKey:
+            record.kind = RECORD_REGISTRY_KEY;
+            record.checkMode = item.checkMode;
+            record.checkText = item.checkText.c_str();
+            break;
         case ItemKind::kRegistryValue:
-            if (item.flags & ITEM_KEY_CHECK_DEFAULT && item.kind == ItemKind::kRegistryKey) {
-                data.assign(kRegistryCheckMode, 0);
-                data.push_back(item.checkMode);
-                data.insert(data.end(), item.checkText.begin(), item.checkText.end());
-                data.push_back(0);
-                data.resize(data.size() + kRecordCounterSize, 0);
-            } else {
-                data.assign(kRegistryRecordSize, 0);
-            }
+            record.kind = RECORD_REGISTRY_VALUE;
             break;
     }
-    if (!data.empty())
-        data[kRecordFlags] = item.flags;
+    std::vector<std::uint8_t> data(FileRecordSize(&record));
+    FileRecordWrite(&record, data.data());
     return data;
 }
 
@@ -423,8 +423,7 @@ class Planner {
             ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
             if (!(info->flags & TN_DATA))
                 continue;
-            for (int i = 0; i < 4; ++i)
-                info->data[kRecordIndex + i] = static_cast<std::uint8_t>(index >> (8 * i));
+            FileRecordSetIndex(info->data, info->length, index);
             indexes_[node] = index++;
             const PlanItem& item = *nodeItems_.at(node);
             if (item.kind == ItemKind::kFile) {
@@ -466,8 +465,10 @@ class Planner {
             disks[listing.disk].insert(indexes_.at(item));
         }
         for (const auto& [disk, set] : disks) {
-            std::vector<std::uint8_t> list =
-                EncodeFileList(std::vector<std::uint32_t>(set.begin(), set.end()));
+            const std::vector<std::uint32_t> indexes(set.begin(), set.end());
+            const auto count = static_cast<std::uint32_t>(indexes.size());
+            std::vector<std::uint8_t> list(FileIndexListWrite(indexes.data(), count, nullptr));
+            FileIndexListWrite(indexes.data(), count, list.data());
             ClTreeNodeInfo value{};
             value.flags = TN_NAMED | TN_DATA | TN_LINKED;
             value.parent = node;
@@ -552,43 +553,4 @@ void FillSetupInfo(const Manifest& manifest, SSetupInfo* info) {
         if (!SetupInfoSetText(info, number, text ? text->cp932.c_str() : ""))
             throw ToolError("out of memory while filling the setup information");
     }
-}
-
-std::vector<std::uint8_t> EncodeFileList(const std::vector<std::uint32_t>& indexes) {
-    std::vector<std::uint8_t> list;
-    auto put32 = [&](std::uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            list.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    };
-    std::vector<std::uint32_t> singles;
-    auto flushSingles = [&] {
-        if (singles.size() == 1) {
-            list.push_back(FILE_LIST_ONE);
-        } else if (singles.size() > 1) {
-            list.push_back(FILE_LIST_SOME);
-            std::uint8_t count[5];
-            const int length = EncodeVarint(static_cast<std::uint32_t>(singles.size()), count);
-            list.insert(list.end(), count, count + length);
-        }
-        for (std::uint32_t index : singles)
-            put32(index);
-        singles.clear();
-    };
-    for (std::size_t i = 0; i < indexes.size();) {
-        std::size_t run = i + 1;
-        while (run < indexes.size() && indexes[run] == indexes[run - 1] + 1)
-            ++run;
-        if (run - i >= 3) {  // a range (9 bytes) beats three or more singles
-            flushSingles();
-            list.push_back(FILE_LIST_RANGE);
-            put32(indexes[i]);
-            put32(indexes[run - 1]);
-        } else {
-            singles.insert(singles.end(), indexes.begin() + i, indexes.begin() + run);
-        }
-        i = run;
-    }
-    flushSingles();
-    list.push_back(FILE_LIST_END);
-    return list;
 }

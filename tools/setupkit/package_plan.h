@@ -43,6 +43,3 @@ std::unique_ptr<PackagePlan> PlanPackage(const Manifest& manifest, Diagnostics& 
 // The setup information of a manifest (bits, macros, texts; the list of programs to run is
 // added by the plan).
 void FillSetupInfo(const Manifest& manifest, SSetupInfo* info);
-
-// Encodes a file-index list from sorted, distinct indexes.
-std::vector<std::uint8_t> EncodeFileList(const std::vector<std::uint32_t>& indexes);

@@ -7,7 +7,7 @@
 #include "base/file_io.h"
 #include "base/little_endian.h"
 #include "package/layout/package_layout.h"
-#include "tree/tree_file.h"
+#include "setupinfo/uninstall_data.h"
 
 namespace fs = std::filesystem;
 
@@ -106,21 +106,15 @@ std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
 }
 
 std::unique_ptr<UninstallData> OpenUninstallData(const fs::path& path) {
-    auto owned =
-        std::unique_ptr<UninstallData>(new UninstallData{MakeTree(), 0, MakeTree(), {}, 0, 0});
-    UninstallData& data = *owned;
-    ClFileHandle handle = OpenForReading(path);
-    HANDLE file = handle.get();
-    const std::string name = path.u8string();
-    data.fileSize = SizeOf(file, path);
-    if (!ClTreeLoad(file, data.setupTree.get(), nullptr, 0, 0))
-        throw ToolError(name + ": the setup tree image is damaged or cut short");
-    if (!ReadFileAll(file, &data.selection, 1))
-        throw ToolError(name + ": the selection byte is missing");
-    if (!ClTreeLoad(file, data.log.get(), nullptr, CLT_LOAD_SPARE, 4))
-        throw ToolError(name + ": the install log image is damaged or cut short");
-    if (!SetupInfoLoad(&data.info, file))
-        throw ToolError(name + ": the setup information record is damaged or cut short");
-    GetFilePosition(file, &data.end);
-    return owned;
+    auto data = std::unique_ptr<UninstallData>(new UninstallData{MakeTree(), 0, MakeTree(), {}});
+    ClFileHandle file = OpenForReading(path);
+    int failedPart = 0;
+    if (UninstallDataRead(file.get(), data->setupTree.get(), &data->selection, data->log.get(),
+                          &data->info, &failedPart))
+        return data;
+    static const char* const parts[] = {"the setup tree image is damaged or cut short",
+                                        "the selection byte is missing",
+                                        "the install log image is damaged or cut short",
+                                        "the setup information record is damaged or cut short"};
+    throw ToolError(path.u8string() + ": " + parts[failedPart - 1]);
 }

@@ -28,8 +28,6 @@ struct UninstallData {
     std::uint8_t selection = 0;  // 2 standard, 1 custom
     TreePtr log;                 // loaded with a 4-byte counter slot behind every data block
     SSetupInfo info;
-    std::uint64_t end = 0;
-    std::uint64_t fileSize = 0;
 };
 
 std::unique_ptr<UninstallData> OpenUninstallData(const std::filesystem::path& path);

@@ -7,6 +7,7 @@
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
+#include "package/layout/file_record.h"
 #include "package/layout/package_layout.h"
 #include "tools/setupkit/entry_codec.h"
 #include "tools/setupkit/file_handle.h"
@@ -115,7 +116,7 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
                 summary.bytesIn += planned.size;
             }
             ClTreeNodeInfo* info = ClTreeNodeGetInfo(planned.node);
-            StoreLe64(info->data + kRecordEntryOffset, known->second);
+            FileRecordSetEntryOffset(info->data, info->length, known->second);
             done += planned.size;
         }
         progress.Finish();

@@ -1,5 +1,6 @@
 // setupkit verify: checks a setup executable's package the way an install would read it,
 // and decodes every entry.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <map>
@@ -32,6 +33,10 @@ class Problems {
     int count_ = 0;
 };
 
+// The setup program sizes a disk's flag array as 1 + the largest index it lists and refuses
+// 0xFFFFFF slots or more.
+constexpr std::uint32_t kIndexLimit = 0xFFFFFE;
+
 bool IsRegistryRootCode(const std::string& code) {
     const std::uint16_t id = FolderMacroId(code.c_str());
     return code.size() == 2 && id >= CR && id <= CC && code == FolderMacroCode(id);
@@ -54,14 +59,45 @@ void CheckItem(const ItemView& item, Problems& problems) {
         problems.Add(where + (underRegistryRoot ? ": a registry root holds a non-registry item"
                                                 : ": a registry item lies outside the registry "
                                                   "roots"));
-    if (item.IsRegistry() && item.length < kRegistryRecordSize)
-        problems.Add(where + ": the registry record is shorter than 12 bytes");
-    if (item.IsFile()) {
-        if (item.length < kFileRecordMinSize)
-            problems.Add(where + ": the file record is cut short");
-        else if (item.data[item.length - kRecordCounterSize - 1] != 0)
-            problems.Add(where + ": the shortcut strings of the file record are not terminated");
+    if (!item.complete)
+        problems.Add(where + ": the record is cut short, or its texts lack their terminator");
+}
+
+// Listed indexes that no item carries are one problem however many there are: a damaged
+// range may name millions. Work grows with the ranges and the items, never with a range's size.
+void CheckListedIndexes(const std::vector<ComponentView>& components,
+                        const std::vector<std::uint32_t>& itemIndexes, Problems& problems) {
+    std::uint64_t missing = 0;
+    std::string first;
+    for (const ComponentView& component : components) {
+        for (const auto& [disk, ranges] : component.disks) {
+            for (const SFileIndexRange& range : ranges) {
+                const auto low =
+                    std::lower_bound(itemIndexes.begin(), itemIndexes.end(), range.first);
+                const auto high = std::upper_bound(low, itemIndexes.end(), range.last);
+                const std::uint64_t carried = static_cast<std::uint64_t>(high - low);
+                const std::uint64_t listed = std::uint64_t{range.last} - range.first + 1;
+                if (carried == listed)
+                    continue;
+                missing += listed - carried;
+                if (first.empty()) {
+                    std::uint32_t index = range.first;
+                    for (auto at = low; at != high && *at == index; ++at)
+                        ++index;
+                    first = std::to_string(index) + ", listed by component " +
+                            Cp932ToUtf8(component.path) + " on " + Cp932ToUtf8(disk);
+                }
+            }
+            if (!ranges.empty() && ranges.back().last >= kIndexLimit)
+                problems.Add("component " + Cp932ToUtf8(component.path) + " lists file index " +
+                             std::to_string(ranges.back().last) + " on " + Cp932ToUtf8(disk) +
+                             "; the setup program installs none above " +
+                             std::to_string(kIndexLimit - 1));
+        }
     }
+    if (missing > 0)
+        problems.Add("components list " + std::to_string(missing) +
+                     " file index(es) that no item carries; the first is " + first);
 }
 
 }  // namespace
@@ -96,12 +132,12 @@ int CommandVerify(const fs::path& file) {
         CheckItem(item, problems);
         if (!item.hasIndex)
             continue;
-        if (!byIndex.emplace(item.index, &item).second)
-            problems.Add(Cp932ToUtf8(item.path) + ": file index " + std::to_string(item.index) +
-                         " is used twice");
-        std::uint64_t offset = 0;
-        if (!item.IsFile() || !item.ReadEntryOffset(&offset))
+        if (!byIndex.emplace(item.record.index, &item).second)
+            problems.Add(Cp932ToUtf8(item.path) + ": file index " +
+                         std::to_string(item.record.index) + " is used twice");
+        if (!item.IsFile() || !item.complete)
             continue;
+        const std::uint64_t offset = item.record.entryOffset;
         if (!entryStarts.count(offset))
             problems.Add(Cp932ToUtf8(item.path) + ": its entry offset " + HexOffset(offset) +
                          " is not the start of an entry");
@@ -119,13 +155,11 @@ int CommandVerify(const fs::path& file) {
             problems.Add("component " + name + ": its data is shorter than 12 bytes");
         if (component.malformedList)
             problems.Add("component " + name + ": a file-index list is malformed");
-        for (const auto& [disk, indexes] : component.disks)
-            for (std::uint32_t index : indexes)
-                if (!byIndex.count(index))
-                    problems.Add("component " + name + " lists file index " +
-                                 std::to_string(index) + " on " + Cp932ToUtf8(disk) +
-                                 ", which no item carries");
     }
+    std::vector<std::uint32_t> itemIndexes;  // ascending, distinct
+    for (const auto& [index, item] : byIndex)
+        itemIndexes.push_back(index);
+    CheckListedIndexes(components, itemIndexes, problems);
     EntryDecoder decoder;
     ScratchFile scratch;
     std::uint64_t decoded = 0;

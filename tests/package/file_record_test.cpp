@@ -1,0 +1,129 @@
+#include "package/layout/file_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Of(const char* text, std::size_t size) {
+    return Bytes(text, text + size);
+}
+
+// A copy of exactly the record's size on the heap, so that the sanitizer sees an over-read.
+struct ExactCopy {
+    explicit ExactCopy(const Bytes& bytes) : data(new std::uint8_t[bytes.size()]) {
+        std::memcpy(data, bytes.data(), bytes.size());
+    }
+    ~ExactCopy() { delete[] data; }
+    std::uint8_t* data;
+};
+
+Bytes Written(const SFileRecord& record) {
+    Bytes bytes(FileRecordSize(&record), 0xCC);
+    FileRecordWrite(&record, bytes.data());
+    return bytes;
+}
+
+// clang-format off
+const char kFile[] =
+    "\x83\x00\x00\x00" "\x07\x00\x00\x00"  // desktop, menu, display icon; index 7
+    "\x00\x00\x00\x00"
+    "\x01\x02\x03\x04\x05\x06\x07\x08"     // creation
+    "\x11\x12\x13\x14\x15\x16\x17\x18"     // last access
+    "\x21\x22\x23\x24\x25\x26\x27\x28"     // last write
+    "\x00\x00\x00\x00"
+    "\x08\xC0\x07\x00\x00\x00\x00\x00"     // entry at 0x7C008
+    "\x8A\xC6\x8C\x76.lnk\0"               // 家計.lnk
+    "Book\0"
+    "\0"
+    "\x00\x00\x00\x00";                    // counter
+const char kCheckedKey[] =
+    "\x11\x00\x00\x00" "\x09\x00\x00\x00"  // registry, check default; index 9
+    "\x01" "App\0"                         // mode nocase, text
+    "\x00\x00\x00\x00";
+// clang-format on
+
+TEST(FileRecord, EveryKindAgainstKnownBytesAndCutShort) {
+    SFileRecord file;
+    file.kind = RECORD_FILE;
+    file.flags = ITEM_DESKTOP_SHORTCUT | ITEM_MENU_SHORTCUT | ITEM_DISPLAY_ICON;
+    file.index = 7;
+    file.creationTime = {0x04030201, 0x08070605};
+    file.accessTime = {0x14131211, 0x18171615};
+    file.writeTime = {0x24232221, 0x28272625};
+    file.entryOffset = 0x7C008;
+    file.shortcutName = "\x8A\xC6\x8C\x76.lnk";
+    file.shortcutDescription = "Book";  // arguments null: written empty
+    const Bytes fileBytes = Of(kFile, sizeof kFile - 1);
+    const auto kFileSize = static_cast<std::uint32_t>(fileBytes.size());
+    EXPECT_EQ(Written(file), fileBytes);
+
+    SFileRecord read;
+    ASSERT_EQ(FileRecordRead(fileBytes.data(), kFileSize, 0, &read), 1);
+    EXPECT_EQ(read.kind, RECORD_FILE);
+    EXPECT_EQ(read.flags, file.flags);
+    EXPECT_EQ(read.index, 7u);
+    EXPECT_EQ(read.accessTime.dwHighDateTime, 0x18171615u);
+    EXPECT_EQ(read.writeTime.dwLowDateTime, 0x24232221u);
+    EXPECT_EQ(read.entryOffset, 0x7C008u);
+    EXPECT_STREQ(read.shortcutName, file.shortcutName);
+    EXPECT_STREQ(read.shortcutDescription, "Book");
+    EXPECT_STREQ(read.shortcutArguments, "");
+
+    SFileRecord key;
+    key.kind = RECORD_REGISTRY_KEY;
+    key.flags = ITEM_REGISTRY | ITEM_KEY_CHECK_DEFAULT;
+    key.index = 9;
+    key.checkMode = KEY_CHECK_NOCASE;
+    key.checkText = "App";
+    const Bytes keyBytes = Of(kCheckedKey, sizeof kCheckedKey - 1);
+    EXPECT_EQ(Written(key), keyBytes);
+    ASSERT_EQ(FileRecordRead(keyBytes.data(), 17, 1, &read), 1);
+    EXPECT_EQ(read.kind, RECORD_REGISTRY_KEY);
+    EXPECT_EQ(read.checkMode, KEY_CHECK_NOCASE);
+    EXPECT_STREQ(read.checkText, "App");
+
+    // The Uninstall key's own log record: registry, no file index, counter at 8.
+    SFileRecord uninstallKey{RECORD_REGISTRY_KEY, ITEM_REGISTRY, kNoFileIndex};
+    EXPECT_EQ(Written(uninstallKey), Of("\x10\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0", 12));
+    SFileRecord folder{RECORD_FOLDER, ITEM_NEVER_REMOVE, 3};
+    const Bytes folderBytes = Written(folder);
+    EXPECT_EQ(folderBytes, Of("\x20\0\0\0\x03\0\0\0", 8));
+    ASSERT_EQ(FileRecordRead(folderBytes.data(), 8, 1, &read), 1);
+    EXPECT_EQ(read.kind, RECORD_FOLDER);
+    EXPECT_EQ(read.index, 3u);
+
+    // Cut anywhere, or with a string reaching into the counter slot, a record is incomplete;
+    // kind, flags and the index stay readable while the block holds them.
+    for (const Bytes* whole : {&fileBytes, &keyBytes}) {
+        const int isKey = whole == &keyBytes;
+        for (std::size_t length = 1; length < whole->size(); ++length) {
+            ExactCopy cut(Bytes(whole->begin(), whole->begin() + length));
+            SCOPED_TRACE(length);
+            EXPECT_EQ(FileRecordRead(cut.data, static_cast<std::uint32_t>(length), isKey, &read),
+                      0);
+            EXPECT_EQ(read.flags, (*whole)[0]);
+            EXPECT_EQ(read.index, length >= 8 ? (*whole)[4] : 0u);
+        }
+    }
+    Bytes unterminated = fileBytes;
+    unterminated[unterminated.size() - 5] = 'x';  // the arguments' NUL
+    EXPECT_EQ(FileRecordRead(unterminated.data(), kFileSize, 0, &read), 0);
+    EXPECT_EQ(FileRecordRead(nullptr, 0, 0, &read), 0);
+
+    Bytes patched = fileBytes;
+    EXPECT_EQ(FileRecordSetIndex(patched.data(), kFileSize, 0x01020304), 1);
+    EXPECT_EQ(FileRecordSetEntryOffset(patched.data(), kFileSize, 0x1122334455667788), 1);
+    ASSERT_EQ(FileRecordRead(patched.data(), kFileSize, 0, &read), 1);
+    EXPECT_EQ(read.index, 0x01020304u);
+    EXPECT_EQ(read.entryOffset, 0x1122334455667788u);
+    EXPECT_EQ(FileRecordSetEntryOffset(patched.data(), 47, 0), 0);
+    EXPECT_EQ(FileRecordSetIndex(patched.data(), 7, 0), 0);
+}
+
+}  // namespace
