@@ -2,24 +2,7 @@
 
 #include <cstdlib>
 
-namespace {
-
-// Closes a key on every way out of the free functions.
-class KeyCloser {
-  public:
-    explicit KeyCloser(HKEY key) : key_(key) {}
-    ~KeyCloser() {
-        if (key_ != nullptr)
-            RegCloseKey(key_);
-    }
-    KeyCloser(const KeyCloser&) = delete;
-    KeyCloser& operator=(const KeyCloser&) = delete;
-
-  private:
-    HKEY key_;
-};
-
-}  // namespace
+#include "base/win_handles.h"
 
 ClCompactRegistry::~ClCompactRegistry() {
     Close();
@@ -74,11 +57,11 @@ LONG ClCompactRegistry::DeleteKey(const char* subKey) {
 }
 
 char* RegReadString(HKEY root, const char* subKey, const char* name) {
-    HKEY opened = nullptr;
-    if (subKey != nullptr && RegOpenKeyExA(root, subKey, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+    ClRegistryKey opened;
+    if (subKey != nullptr &&
+        RegOpenKeyExA(root, subKey, 0, KEY_READ, opened.Out()) != ERROR_SUCCESS)
         return nullptr;
-    KeyCloser closer(opened);
-    HKEY key = opened != nullptr ? opened : root;
+    HKEY key = opened.ok() ? opened.get() : root;
     DWORD size = 0;
     if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
         return nullptr;
@@ -97,10 +80,10 @@ char* RegReadString(HKEY root, const char* subKey, const char* name) {
 }
 
 int RegReadDword(HKEY root, const char* subKey, const char* name, DWORD* value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    ClRegistryKey opened;
+    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, opened.Out()) != ERROR_SUCCESS)
         return 0;
-    KeyCloser closer(key);
+    HKEY key = opened.get();
     DWORD type = 0;
     if (RegQueryValueExA(key, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
         (type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN))

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/dynamic_library.h"
+#include "base/win_handles.h"
 
 namespace {
 
@@ -93,18 +93,17 @@ int IsAdministrator() {
 }
 
 int EnableShutdownPrivilege() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+    ClKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out()))
         return 0;
     TOKEN_PRIVILEGES privileges = {};
     int result = 0;
     if (LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
         privileges.PrivilegeCount = 1;
         privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-        AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+        AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
         result = GetLastError() == ERROR_SUCCESS ? 1 : 0;
     }
-    // The privilege stays enabled for the process; the token handle is not needed any more.
-    CloseHandle(token);
+    // The privilege stays enabled for the process once the token handle is closed.
     return result;
 }

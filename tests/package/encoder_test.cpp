@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "base/file_handle.h"
 #include "base/file_io.h"
+#include "base/win_handles.h"
 #include "package/decode/codec_format.h"
 #include "package/encode/encode_methods.h"
 #include "package/encode/entry_encoder.h"

@@ -7,9 +7,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "base/file_handle.h"
 #include "base/file_io.h"
 #include "base/heap_string.h"
+#include "base/win_handles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "base/file_handle.h"
 #include "base/platform.h"
+#include "base/win_handles.h"
 #include "tree/tree.h"
 
 struct TreeDeleter {

@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/file_stream.h"
+#include "base/win_handles.h"
 #include "package/decode/compress.h"
 #include "package/encode/entry_encoder.h"
 
@@ -35,30 +36,22 @@ void EncodeCommand(const EntryPaths& paths, const std::string& chainName) {
 
 // Decodes a whole entry, or with a method the data of one stage by that method alone.
 void DecodeCommand(const EntryPaths& paths, int method) {
-    HANDLE source = CreateFileA(paths.input.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ClFileHandle source(CreateFileA(paths.input.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::uint64_t size = 0;
-    if (source == INVALID_HANDLE_VALUE || !GetFileSize64(source, &size)) {
-        if (source != INVALID_HANDLE_VALUE)
-            CloseHandle(source);
+    if (!source.ok() || !GetFileSize64(source.get(), &size))
         Fail("decode-entry: cannot read " + paths.input);
-    }
     SCompress codec;
-    if (!codec.Initialize()) {
-        CloseHandle(source);
+    if (!codec.Initialize())
         Fail("decode-entry: the decoder cannot get its buffers and temporary files");
-    }
     SFileStream* destination =
         FileStreamOpen(paths.output.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (destination == nullptr) {
-        CloseHandle(source);
+    if (destination == nullptr)
         Fail("decode-entry: cannot create " + paths.output);
-    }
     const std::uint8_t stageMethod = static_cast<std::uint8_t>(method);
-    int ok = method < 0 ? codec.ExpandEntry(source, destination, size)
-                        : codec.RunChain(source, destination, size, &stageMethod, 1);
-    CloseHandle(source);
+    int ok = method < 0 ? codec.ExpandEntry(source.get(), destination, size)
+                        : codec.RunChain(source.get(), destination, size, &stageMethod, 1);
     FileStreamClose(destination);
     if (!ok) {
         DeleteFileA(paths.output.c_str());

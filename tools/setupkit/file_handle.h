@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "base/file_handle.h"
+#include "base/win_handles.h"
 
 // A path as the platform layer's ANSI calls take it: the system code page on Windows (where
 // std::filesystem would give UTF-8), the bytes themselves elsewhere.

@@ -1,0 +1,90 @@
+#include "base/win_handles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+#include "tests/support/temp_dir.h"
+
+#ifdef _WIN32
+#include <shlobj.h>
+#endif
+
+namespace {
+
+// Whether a file handle is still open: the size of a closed one cannot be asked for.
+bool IsOpen(HANDLE file) {
+    DWORD high = 0;
+    return GetFileSize(file, &high) != INVALID_FILE_SIZE || GetLastError() == NO_ERROR;
+}
+
+TEST(WinHandles, FileHandleIsClosedExactlyOnceWhoeverHoldsIt) {
+    TempDir dir;
+    auto open = [&](const char* name) {
+        return CreateFileA(dir.File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE first = open("a");
+    HANDLE second = open("b");
+    ASSERT_NE(first, INVALID_HANDLE_VALUE);
+    {
+        ClFileHandle owner(first);
+        ClFileHandle moved(std::move(owner));
+        EXPECT_FALSE(owner.ok()) << "the moved-from owner holds nothing";
+        EXPECT_EQ(moved.get(), first);
+        moved.Attach(second);
+        EXPECT_FALSE(IsOpen(first)) << "attaching closes what was held";
+        EXPECT_TRUE(IsOpen(second));
+        moved.Attach(second);
+        EXPECT_TRUE(IsOpen(second)) << "attaching the same handle keeps it";
+        HANDLE detached = moved.Detach();
+        EXPECT_FALSE(moved.ok());
+        moved = ClFileHandle(detached);
+    }
+    EXPECT_FALSE(IsOpen(second)) << "the last owner closed it";
+}
+
+#ifdef _WIN32
+
+TEST(WinHandles, RegistryKeyAndLibraryAreReleasedWhenReplaced) {
+    ClRegistryKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, key.Out()), ERROR_SUCCESS);
+    HKEY opened = key.get();
+    key.Close();
+    EXPECT_NE(RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+
+    ClLibrary library;
+    EXPECT_EQ(library.Load("no-such-library.dll"), 0);
+    EXPECT_EQ(library.Find<FARPROC>("GetTickCount"), nullptr);
+    ASSERT_EQ(GetModuleHandleA("hid.dll"), nullptr) << "a library nothing else has loaded";
+    ASSERT_EQ(library.Load("hid.dll"), 1);
+    EXPECT_NE(library.Find<FARPROC>("HidD_GetHidGuid"), nullptr);
+    EXPECT_EQ(library.Find<FARPROC>("NoSuchFunction"), nullptr);
+    library.Close();
+    EXPECT_EQ(GetModuleHandleA("hid.dll"), nullptr) << "its only reference was freed";
+}
+
+TEST(WinHandles, ComPointerReleasesItsOneReference) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        ClComPtr<IShellLinkA> link;
+        ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   link.OutVoid()),
+                  S_OK);
+        IShellLinkA* raw = link.get();
+        EXPECT_EQ(raw->AddRef(), 2u);
+        {
+            ClComPtr<IShellLinkA> moved(std::move(link));
+            EXPECT_EQ(moved->SetDescription("x"), S_OK);
+        }
+        EXPECT_EQ(raw->Release(), 0u) << "the moved pointer released once, the source not at all";
+    }
+    CoUninitialize();
+}
+
+#endif
+
+}  // namespace
