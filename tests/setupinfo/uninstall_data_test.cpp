@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "base/file_handle.h"
 #include "base/file_io.h"
+#include "base/win_handles.h"
 #include "setupinfo/setup_info.h"
 #include "tests/support/temp_dir.h"
 #include "tree/tree.h"
