@@ -9,7 +9,6 @@
 #include "tools/setupkit/cp932.h"
 #include "tools/setupkit/entry_codec.h"
 #include "tools/setupkit/file_handle.h"
-#include "tools/setupkit/manifest.h"
 #include "tools/setupkit/package_items.h"
 #include "tools/setupkit/package_reader.h"
 
@@ -21,12 +20,11 @@ namespace {
 fs::path SafePath(const fs::path& dir, const ItemView& item) {
     fs::path path = dir;
     for (const std::string& name : item.names) {
-        const std::string utf8 = Cp932ToUtf8(name);
-        const std::string problem = WindowsNameProblem(utf8);
-        if (!problem.empty())
-            throw ToolError("refusing to extract " + Cp932ToUtf8(item.path) + ": it has " +
-                            problem);
-        path /= fs::u8path(utf8);
+        const NameProblem problem = PathNameProblem(name.c_str());
+        if (problem != NAME_SAFE)
+            throw ToolError("refusing to extract " + Cp932ToUtf8(item.path) + ": " +
+                            DescribeNameProblem(problem, name));
+        path /= fs::u8path(Cp932ToUtf8(name));
     }
     return path;
 }

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/safe_name.h"
 #include "package/layout/file_record.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/cp932.h"
@@ -242,19 +243,6 @@ bool IsRegistryRoot(std::uint16_t id) {
     return id >= CR && id <= CC;
 }
 
-// Windows' reserved device names, which no file or folder may take.
-bool IsReservedName(std::string name) {
-    const std::size_t dot = name.find('.');
-    if (dot != std::string::npos)
-        name.erase(dot);
-    for (char& c : name)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    static const std::set<std::string> reserved = {
-        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
-        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
-    return reserved.count(name) > 0;
-}
-
 }  // namespace
 
 std::string WindowsNameProblem(const std::string& name) {
@@ -271,7 +259,7 @@ std::string WindowsNameProblem(const std::string& name) {
     }
     if (name.back() == '.' || name.back() == ' ')
         return "a name ending in a dot or space: " + Quote(name);
-    if (IsReservedName(name))
+    if (IsDeviceName(name.c_str()))
         return "the reserved device name " + Quote(name);
     return {};
 }

@@ -5,8 +5,14 @@
 
 #include "base/little_endian.h"
 #include "package/layout/package_layout.h"
+#include "setupinfo/folder_macro_codes.h"
+#include "tools/setupkit/cp932.h"
 
 namespace {
+
+std::string Quote(const std::string& text) {
+    return "'" + text + "'";
+}
 
 std::string PathOf(const ClTreeNode* node) {
     std::string path(ClTreeGetPath(node, nullptr, "\\"), '\0');
@@ -38,7 +44,74 @@ IndexRanges Merged(IndexRanges ranges) {
     return merged;
 }
 
+const char* NameOf(const ClTreeNodeInfo* info) {
+    return (info->flags & TN_NAMED) && info->name ? info->name : "";
+}
+
+// Names in one folder that Windows takes for the same, as the setup program compares them.
+void CheckSiblings(ClTreeNode* key, std::vector<std::string>& problems) {
+    std::map<std::string, ClTreeNode*> seen;
+    for (std::uint8_t first : {TN_FIRST_KEY, TN_FIRST_VALUE}) {
+        for (ClTreeNode* child = ClTreeNavigate(key, first, nullptr); child;
+             child = ClTreeNavigate(child, TN_NEXT, nullptr)) {
+            auto [at, added] = seen.emplace(FoldCp932Case(NameOf(child)), child);
+            if (!added)
+                problems.push_back(Cp932ToUtf8(PathOf(child)) + ": differs from " +
+                                   Quote(NameOf(at->second)) +
+                                   " only in letter case; Windows makes them one");
+        }
+    }
+}
+
 }  // namespace
+
+bool IsRegistryRootCode(const std::string& code) {
+    const std::uint16_t id = FolderMacroId(code.c_str());
+    return code.size() == 2 && id >= CR && id <= CC && code == FolderMacroCode(id);
+}
+
+std::string DescribeNameProblem(NameProblem problem, const std::string& name) {
+    const std::string quoted = Quote(Cp932ToUtf8(name));
+    switch (problem) {
+        case NAME_SAFE:
+            break;
+        case NAME_EMPTY:
+            return "an empty name";
+        case NAME_DOTS:
+            return "the name " + quoted + " would leave its folder";
+        case NAME_SEPARATOR:
+            return "the name " + quoted + " holds a path separator or a drive colon";
+        case NAME_INVALID_CHARACTER:
+            return "the name " + quoted + " holds a character that Windows refuses in names";
+        case NAME_TRAILING_DOT_OR_SPACE:
+            return "the name " + quoted + " ends in a dot or space, which Windows drops";
+        case NAME_DEVICE:
+            return "the name " + quoted + " is a device name";
+    }
+    return {};
+}
+
+std::vector<std::string> FileNameProblems(ClTree* fileTree) {
+    std::vector<std::string> problems;
+    std::int32_t depth = 0;
+    for (ClTreeNode* node = ClTreeRoot(fileTree); node;
+         node = ClTreeNavigate(node, TN_WALK, &depth)) {
+        const ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
+        ClTreeNode* top = node;
+        while (ClTreeNodeGetInfo(top)->parent)
+            top = ClTreeNodeGetInfo(top)->parent;
+        if (IsRegistryRootCode(NameOf(ClTreeNodeGetInfo(top))))
+            continue;
+        const NameProblem problem = PathNameProblem(NameOf(info));
+        // The tree's own roots are unnamed; the verifier names a top-level key that is no macro.
+        if (problem != NAME_SAFE && (info->parent || (info->flags & TN_NAMED)))
+            problems.push_back(Cp932ToUtf8(PathOf(node)) + ": " +
+                               DescribeNameProblem(problem, NameOf(info)));
+        if (info->flags & TN_KEY)
+            CheckSiblings(node, problems);
+    }
+    return problems;
+}
 
 bool RangesHold(const IndexRanges& ranges, std::uint32_t index) {
     auto after = std::upper_bound(

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/safe_name.h"
 #include "package/layout/file_index_list.h"
 #include "package/layout/file_record.h"
 #include "tree/tree.h"
@@ -26,6 +27,18 @@ struct ItemView {
     bool IsRegistry() const { return record.flags & ITEM_REGISTRY; }
     bool IsFile() const { return record.kind == RECORD_FILE; }
 };
+
+// True for the two-letter codes of the registry roots (CR, CU, LM, US, CC).
+bool IsRegistryRootCode(const std::string& code);
+
+// Why a CP932 name cannot be one path component, for messages: "the name '..' would leave
+// its folder".
+std::string DescribeNameProblem(NameProblem problem, const std::string& name);
+
+// The names of the file tree's file-system items (registry items are left alone) that are no
+// safe path component, and the names of one folder that differ only in ASCII letter case:
+// one message each, the item's path first.
+std::vector<std::string> FileNameProblems(ClTree* fileTree);
 
 // Every named node with data, in walk order.
 std::vector<ItemView> ListItems(ClTree* fileTree);

@@ -37,11 +37,6 @@ class Problems {
 // 0xFFFFFF slots or more.
 constexpr std::uint32_t kIndexLimit = 0xFFFFFE;
 
-bool IsRegistryRootCode(const std::string& code) {
-    const std::uint16_t id = FolderMacroId(code.c_str());
-    return code.size() == 2 && id >= CR && id <= CC && code == FolderMacroCode(id);
-}
-
 bool IsMacroCode(const std::string& code) {
     return code.size() == 2 && code == FolderMacroCode(FolderMacroId(code.c_str()));
 }
@@ -125,6 +120,8 @@ int CommandVerify(const fs::path& file) {
         at += 8 + stored;
     }
 
+    for (const std::string& problem : FileNameProblems(package->fileTree.get()))
+        problems.Add(problem);
     const std::vector<ItemView> items = ListItems(package->fileTree.get());
     std::map<std::uint32_t, const ItemView*> byIndex;
     std::map<std::uint64_t, const ItemView*> entries;  // entry offset -> first file using it
