@@ -25,8 +25,7 @@ Bytes Write(const Indexes& indexes) {
 // The ranges of a list, read from a copy of exactly its size (the sanitizer sees an
 // over-read); at most 1000, so that a reader that never ends fails the test instead.
 std::vector<SFileIndexRange> Read(const Bytes& list, bool* malformed) {
-    std::vector<std::uint8_t> exact(list);
-    exact.shrink_to_fit();
+    const Bytes exact(list);
     SFileIndexListReader reader;
     FileIndexListBegin(&reader, exact.empty() ? nullptr : exact.data(),
                        static_cast<std::uint32_t>(exact.size()));
