@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "base/little_endian.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tree/tree.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // front of each, lets the user check and uncheck them with the mouse, and keeps the check state
 // in the item tree itself. User-interface thread only.
 //
-// Items are the key nodes with a component data block (package/package_layout.h): flags byte,
-// sub-item count, checked counter, description. A shown item with sub-keys is a group, one
+// Items are the key nodes with a component data block (package/layout/package_layout.h): flags
+// byte, sub-item count, checked counter, description. A shown item with sub-keys is a group, one
 // without is a leaf. A leaf is checked when its flags hold all bits of the check mask.
 //
 // Counting rule, at any depth: a group's checked counter counts every checked leaf below it and

@@ -7,7 +7,7 @@
 #include <map>
 
 #include "base/little_endian.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"

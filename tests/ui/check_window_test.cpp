@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/little_endian.h"
-#include "package/package_layout.h"
+#include "package/layout/package_layout.h"
 #include "resources/ui_ids.h"
 #include "tree/tree.h"
 
