@@ -40,42 +40,38 @@ BOOL ClCheckWindow::CreateCheckTree(HWND parent, const RECT& rect, ClTree* items
     InitCommonControlsEx(&classes);
     // The images come with the program's own resources, as the dialog templates do.
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    images_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), 16, 1, RGB(255, 255, 255),
-                                   IMAGE_BITMAP, 0);
-    if (!images_)
+    images_.Attach(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), 16, 1,
+                                        RGB(255, 255, 255), IMAGE_BITMAP, 0));
+    if (!images_.ok())
         return FALSE;
     constexpr DWORD kStyle =
         WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS;
-    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, nullptr, kStyle, rect.left, rect.top,
-                            rect.right - rect.left, rect.bottom - rect.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), instance,
-                            nullptr);
-    if (!hwnd_) {
-        ImageList_Destroy(images_);
-        images_ = nullptr;
+    hwnd_.Attach(CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, nullptr, kStyle, rect.left,
+                                 rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
+                                 instance, nullptr));
+    if (!hwnd_.ok()) {
+        images_.Close();
         return FALSE;
     }
     items_ = items;
-    SendMessageA(hwnd_, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    SendMessageA(GetHwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(images_.get()));
     if (!FillItems(nullptr, TVI_ROOT)) {
         ReleaseCheckTree();
         return TRUE;
     }
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    previous_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CheckTreeWindowProc)));
+    SetWindowLongPtrA(GetHwnd(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        GetHwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CheckTreeWindowProc)));
     return TRUE;
 }
 
 void ClCheckWindow::ReleaseCheckTree() {
     items_ = nullptr;
     pressedItem_ = nullptr;
-    if (hwnd_)
-        DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
-    if (images_)
-        ImageList_Destroy(images_);
-    images_ = nullptr;
+    hwnd_.Close();
+    images_.Close();
 }
 
 BOOL ClCheckWindow::FillItems(ClTreeNode* node, HTREEITEM parentItem) {
@@ -110,7 +106,7 @@ BOOL ClCheckWindow::FillItems(ClTreeNode* node, HTREEITEM parentItem) {
         insert.item.iSelectedImage = image;
         insert.item.lParam = reinterpret_cast<LPARAM>(child);
         auto item = reinterpret_cast<HTREEITEM>(
-            SendMessageA(hwnd_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+            SendMessageA(GetHwnd(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
         if (!item)
             return FALSE;
         if (group) {
@@ -184,9 +180,9 @@ void ClCheckWindow::ToggleExpand(HTREEITEM item) {
     state.mask = TVIF_HANDLE | TVIF_STATE;
     state.hItem = item;
     state.stateMask = TVIS_EXPANDED;
-    SendMessageA(hwnd_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&state));
+    SendMessageA(GetHwnd(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&state));
     const WPARAM action = (state.state & TVIS_EXPANDED) ? TVE_COLLAPSE : TVE_EXPAND;
-    SendMessageA(hwnd_, TVM_EXPAND, action, reinterpret_cast<LPARAM>(item));
+    SendMessageA(GetHwnd(), TVM_EXPAND, action, reinterpret_cast<LPARAM>(item));
 }
 
 const char* ClCheckWindow::GetSelectedDescription() {
@@ -222,7 +218,7 @@ int ClCheckWindow::GetItemImage(HTREEITEM item) {
     TVITEMA read = {};
     read.mask = TVIF_HANDLE | TVIF_IMAGE;
     read.hItem = item;
-    if (!item || !SendMessageA(hwnd_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&read)))
+    if (!item || !SendMessageA(GetHwnd(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&read)))
         return -1;
     return read.iImage;
 }
@@ -244,21 +240,21 @@ void ClCheckWindow::ShowImage(HTREEITEM item, int image) {
     write.hItem = item;
     write.iImage = image;
     write.iSelectedImage = image;
-    SendMessageA(hwnd_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&write));
+    SendMessageA(GetHwnd(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&write));
 }
 
 ClTreeNode* ClCheckWindow::NodeOf(HTREEITEM item) {
     TVITEMA read = {};
     read.mask = TVIF_HANDLE | TVIF_PARAM;
     read.hItem = item;
-    if (!item || !SendMessageA(hwnd_, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&read)))
+    if (!item || !SendMessageA(GetHwnd(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&read)))
         return nullptr;
     return reinterpret_cast<ClTreeNode*>(read.lParam);
 }
 
 HTREEITEM ClCheckWindow::Relative(HTREEITEM item, UINT relation) {
     return reinterpret_cast<HTREEITEM>(
-        SendMessageA(hwnd_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+        SendMessageA(GetHwnd(), TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
 }
 
 bool ClCheckWindow::IsGroup(HTREEITEM item) {
@@ -270,7 +266,7 @@ HTREEITEM ClCheckWindow::IconAt(LPARAM lParam) {
     hit.pt.x = static_cast<short>(LOWORD(lParam));
     hit.pt.y = static_cast<short>(HIWORD(lParam));
     auto item = reinterpret_cast<HTREEITEM>(
-        SendMessageA(hwnd_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        SendMessageA(GetHwnd(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     return (hit.flags & TVHT_ONITEMICON) ? item : nullptr;
 }
 
@@ -279,7 +275,7 @@ void ClCheckWindow::ShowPressed(HTREEITEM item, int image) {
 }
 
 bool ClCheckWindow::Tracking() const {
-    return pressedItem_ && GetCapture() == hwnd_;
+    return pressedItem_ && GetCapture() == GetHwnd();
 }
 
 bool ClCheckWindow::OnButtonDown(LPARAM lParam) {
@@ -290,7 +286,7 @@ bool ClCheckWindow::OnButtonDown(LPARAM lParam) {
         return false;
     pressedImage_ = image;
     pressedItem_ = item;
-    SetCapture(hwnd_);
+    SetCapture(GetHwnd());
     ShowPressed(item, image);
     return true;
 }
@@ -360,7 +356,7 @@ LRESULT CALLBACK ClCheckWindow::CheckTreeWindowProc(HWND hwnd, UINT msg, WPARAM 
         case WM_DESTROY:
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-            self->hwnd_ = nullptr;
+            self->hwnd_.Detach();
             self->pressedItem_ = nullptr;
             break;
         default:

@@ -18,6 +18,8 @@
 
 #include <cstdint>
 
+#include "base/win_handles.h"
+
 class ClTree;
 struct ClTreeNode;
 
@@ -61,7 +63,7 @@ class ClCheckWindow {
     int GetItemImage(HTREEITEM item);
     // Shows image on the item; image 0 clears and image 1 sets the item's check-mask bits.
     void SetItemImage(HTREEITEM item, int image);
-    HWND GetHwnd() const { return hwnd_; }
+    HWND GetHwnd() const { return hwnd_.get(); }
 
   private:
     BOOL FillItems(ClTreeNode* node, HTREEITEM parentItem);
@@ -81,8 +83,8 @@ class ClCheckWindow {
     static LRESULT CALLBACK CheckTreeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     ClTree* items_ = nullptr;
-    HWND hwnd_ = nullptr;
-    HIMAGELIST images_ = nullptr;
+    ClWindow hwnd_;  // let go of when its parent destroys it first
+    ClImageList images_;
     int pressedImage_ = -1;
     HTREEITEM pressedItem_ = nullptr;
     WNDPROC previous_ = nullptr;

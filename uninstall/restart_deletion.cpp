@@ -5,9 +5,9 @@
 #include <memory>
 #include <new>
 
-#include "base/file_handle.h"
 #include "base/shared_names.h"
 #include "base/text_lines.h"
+#include "base/win_handles.h"
 #include "resources/ui_ids.h"
 #include "setupinfo/folder_macros.h"
 #include "ui/modal_helpers.h"
