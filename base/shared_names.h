@@ -13,6 +13,8 @@ constexpr char kLegacyVendorPath[] = "Vantorel";
 constexpr char kProductCountValue[] = "RefC";
 
 constexpr char kRunOnceKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+// RunOnce value that starts the shared uninstaller with /R: restart deletion at the next logon.
+constexpr char kRestartDeletionValue[] = "UninsDat200_Mivax.exe";
 // RunOnce value of the self-delete batch.
 constexpr char kSelfDeleteValue[] = "UninsDat200_Mivax";
 

@@ -5,6 +5,7 @@
 #include "driver/account.h"
 #include "driver/command_line.h"
 #include "driver/read_package.h"
+#include "driver/restart_mode.h"
 #include "driver/shared_uninstaller.h"
 #include "package/layout/package_layout.h"
 #include "resources/string_ids.h"
@@ -53,7 +54,9 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
         if (SetupInfoTestOption(&info, OPT_UPDATE))
             setup.runFlags |= RUN_UPDATE;
     }
-    // The restart-deletion run and the wizard begin here.
+    if (RunMode(setup.runFlags) == RUN_MODE_RESTART)
+        RunRestartMode(&info, &keys);
+    // Install and uninstall mode: the wizard begins here.
 
     DestroyPackageTrees(&setup);
     return 0;

@@ -7,10 +7,47 @@
 
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 const std::string kSetup = SETUP_EXE_PATH;
+
+std::string WindowsFolder() {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return windows;
+}
+
+const std::string kPendingList = WindowsFolder() + "\\UninsDat200_Mivax_Res.dat";
+const std::string kBatch = WindowsFolder() + "\\UninsDat200_Mivax.bat";
+constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// The pending-deletion list held open as a running wizard holds it: a /R run cannot read it
+// and changes nothing.
+class HeldPendingList {
+  public:
+    HeldPendingList()
+        : file_(CreateFileA(kPendingList.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldPendingList() {
+        CloseHandle(file_);
+        DeleteFileA(kPendingList.c_str());
+    }
+
+  private:
+    HANDLE file_;
+};
+
+// A RunOnce value's text, or "(none)".
+std::string RunOnceValue(const char* name) {
+    char value[600] = {};
+    DWORD size = sizeof value - 1;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, kRunOnce, name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
 
 std::string Message23With(const std::string& argument) {
     std::string text = kExpectedStrings[22].cp932;
@@ -39,9 +76,13 @@ TEST(SetupExe, QuotedArgumentOf259CharactersShowsMessage23WithTheRest) {
 // The shared-uninstaller key and the legacy location, as the test sees them in the registry.
 class Bookkeeping : public testing::Test {
   protected:
+    // Also what earlier /R runs without a counted product left: the self-delete batch and its
+    // RunOnce value.
     void SetUp() override {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Quorvane");
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Vantorel");
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kRunOnce, "UninsDat200_Mivax");
+        DeleteFileA(kBatch.c_str());
     }
     void TearDown() override { SetUp(); }
 
@@ -81,6 +122,8 @@ class Bookkeeping : public testing::Test {
 };
 
 TEST_F(Bookkeeping, FirstStartCreatesTheKeyWithCountZeroAndLaterStartsKeepIt) {
+    // With no product counted, a finished /R run would remove the key again.
+    HeldPendingList held;
     Start("/R");
     EXPECT_EQ(Count(), 0);
     SetCount(kSharedKey, REG_DWORD, 4);
@@ -107,6 +150,39 @@ TEST_F(Bookkeeping, LegacyKeysWithOtherContentStay) {
     EXPECT_EQ(Count(), 1);
     EXPECT_FALSE(KeyExists("Software\\Vantorel\\UninsDat"));
     EXPECT_TRUE(KeyExists("Software\\Vantorel\\Other")) << "keys with sub-keys are not deleted";
+}
+
+// The /R run empties the pending-deletion list and removes the RunOnce value that started
+// it; once no product is left it schedules the self-delete batch and drops the counting key.
+TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
+    TempDir dir;
+    const std::string file = dir.File("in use.dll");
+    const std::string command = "\"" + WindowsFolder() + "\\UninsDat200_Mivax.exe\" /R";
+    for (DWORD products : {1, 0}) {
+        SCOPED_TRACE(products);
+        SetCount(kSharedKey, REG_DWORD, products);
+        ASSERT_TRUE(WriteWholeFile(file, "x"));
+        ASSERT_TRUE(WriteWholeFile(kPendingList, file + "\r\n" + dir.path() + "\r\n"));
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunOnce, "UninsDat200_Mivax.exe", REG_SZ,
+                        command.c_str(), static_cast<DWORD>(command.size()));
+        Start("/R");
+        EXPECT_EQ(GetFileAttributesA(dir.path().c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesA(kPendingList.c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(RunOnceValue("UninsDat200_Mivax.exe"), "(none)");
+        if (products == 1) {
+            EXPECT_EQ(Count(), 1);
+            EXPECT_EQ(GetFileAttributesA(kBatch.c_str()), INVALID_FILE_ATTRIBUTES);
+            EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "(none)");
+            CreateDirectoryA(dir.path().c_str(), nullptr);
+        }
+    }
+    const std::string windows = WindowsFolder();
+    EXPECT_EQ(ReadWholeFile(kBatch), "del \"" + windows + "\\UninsDat200_Mivax.exe\"\r\n" +
+                                         "del \"" + windows + "\\UninsDat200_Mivax.pif\"\r\n" +
+                                         "del \"" + kBatch + "\"\r\n");
+    EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "\"" + kBatch + "\"");
+    EXPECT_FALSE(KeyExists(kSharedKey));
+    EXPECT_TRUE(KeyExists("Software\\Quorvane\\UninsDat"));
 }
 
 TEST(SetupExe, BothUninstallAndRestartSwitchesAreRefused) {

@@ -15,8 +15,10 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
     GetWindowThreadProcessId(window, &owner);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
+    // A message box is a dialog with its text in the static control 0xFFFF; other dialogs of
+    // the process (a progress window) are not answered.
     if (owner == search->processId && IsWindowVisible(window) &&
-        std::string(className) == "#32770") {
+        std::string(className) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr) {
         search->found = window;
         return FALSE;
     }
@@ -41,10 +43,7 @@ SeenMessageBox AnswerMessageBox(DWORD processId, DWORD timeoutMs) {
         if (search.found) {
             seen.found = true;
             seen.caption = WindowText(search.found);
-            // The message text is the static control with id 0xFFFF.
-            HWND text = GetDlgItem(search.found, 0xFFFF);
-            if (text)
-                seen.text = WindowText(text);
+            seen.text = WindowText(GetDlgItem(search.found, 0xFFFF));
             PostMessageA(search.found, WM_COMMAND, IDOK, 0);
             // Wait until the box is gone, so that the next search does not find it again.
             for (DWORD gone = 0; gone < 5000 && IsWindow(search.found); gone += 20)

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <map>
 
+#include "base/little_endian.h"
+#include "package/layout/package_layout.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"
@@ -204,6 +206,32 @@ TEST(Manifest, RecordsCarryTheirFieldsWhereTheRunsReadThem) {
     const FileWriteTimeBytes written = FileWriteTimeBytes::Of(fs::path(dir.path()) / "a.txt");
     for (std::size_t at : {12u, 20u, 28u})
         EXPECT_TRUE(std::equal(written.bytes, written.bytes + 8, file.begin() + at)) << at;
+}
+
+// The check tree counts every checked item and every complete group below a group, so a
+// group's sub-item count is the number of all components below it, at any depth.
+TEST(Manifest, SubItemCountsCoverAllComponentsBelow) {
+    TempDir dir;
+    const Checked checked = Check(dir, std::string(kHead) +
+                                           "[[component]]\nname = \"top\"\n"
+                                           "[[component.component]]\nname = \"mid\"\n"
+                                           "[[component.component.component]]\nname = \"leaf1\"\n"
+                                           "files = [{ source = \"a.txt\" }]\n"
+                                           "[[component.component.component]]\nname = \"leaf2\"\n"
+                                           "files = [{ source = \"b.txt\" }]\n"
+                                           "[[component.component]]\nname = \"side\"\n"
+                                           "files = [{ source = \"a.txt\" }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    std::map<std::string, std::uint32_t> counts;
+    std::int32_t depth = 0;
+    for (ClTreeNode* node = ClTreeRoot(checked.plan->setupTree.get()); node;
+         node = ClTreeNavigate(node, TN_WALK, &depth)) {
+        const ClTreeNodeInfo* info = ClTreeNodeGetInfo(node);
+        if ((info->flags & TN_KEY) && info->name && info->length >= kComponentDescription)
+            counts[info->name] = LoadLe32(info->data + kComponentSubItems);
+    }
+    EXPECT_EQ(counts, (std::map<std::string, std::uint32_t>{
+                          {"top", 4}, {"mid", 2}, {"leaf1", 0}, {"leaf2", 0}, {"side", 0}}));
 }
 
 TEST(Manifest, RegistryKeyNamesKeepTheirSlashes) {

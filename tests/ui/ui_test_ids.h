@@ -1,0 +1,9 @@
+// Ids of the test dialog templates (shared by ui_test.rc and the tests).
+#pragma once
+
+#define IDD_TEST_DIALOG 500
+#define IDD_EARLY_COMMAND 501
+#define IDD_TEST_PAGE 502
+#define IDD_MISSING 599
+#define IDC_EARLY_COMMAND 2
+#define IDC_TEST_EDIT 510
