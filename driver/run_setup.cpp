@@ -7,6 +7,7 @@
 #include "driver/read_package.h"
 #include "driver/restart_mode.h"
 #include "driver/shared_uninstaller.h"
+#include "driver/wizard_mode.h"
 #include "package/layout/package_layout.h"
 #include "resources/string_ids.h"
 
@@ -56,7 +57,8 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
     }
     if (RunMode(setup.runFlags) == RUN_MODE_RESTART)
         RunRestartMode(&info, &keys);
-    // Install and uninstall mode: the wizard begins here.
+    else
+        RunWizardMode(&info, &keys, packageOffset);
 
     DestroyPackageTrees(&setup);
     return 0;

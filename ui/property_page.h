@@ -34,6 +34,9 @@ class ClPropertyPage : public ClDialog {
     // Non-zero lets the control create the page.
     virtual UINT OnPageCreate(PROPSHEETPAGEA* page);
 
+    // The page's title, which a wizard shows as its caption while the page is current; the text
+    // must outlive the page's creation. Null: the template's caption.
+    void SetTitle(const char* title) { page_.pszTitle = title; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(GetHwnd(), id); }
     // The sheet whose list holds the page, or null.
     ClPropertySheet* GetSheet() const { return sheet_; }
