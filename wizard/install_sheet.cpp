@@ -77,7 +77,7 @@ BOOL CInstallSheet::Refuse(UINT id) {
 
 BOOL CInstallSheet::Initialise(SSetupInfo* info) {
     installRun_.reset(new (std::nothrow) CInstallPageTracker(SInstallRunContext{}));
-    uninstallRun_.reset(new (std::nothrow) CUninstallPageTracker(SInstallRunContext{}));
+    uninstallRun_.reset(new (std::nothrow) CUninstallPageTracker(SUninstallRunContext{}));
     if (!installRun_ || !uninstallRun_ || !codec_.Initialize())
         return FALSE;
     if (!Uninstalling()) {

@@ -55,7 +55,9 @@ void CInstall::StartRun() {
     }
     SInstallRunContext context = sheet->RunContext(sharedDlls_.key);
     installRun_->context = context;
-    uninstallRun_->context = context;
+    uninstallRun_->context =
+        SUninstallRunContext{context.info,           context.pendingList, context.listBuffer,
+                             context.listBufferSize, context.sharedDlls,  context.runFlags};
     if (!Attach(uninstallRun_)) {
         Fail(IDS_INIT_FAILED);
         return;
