@@ -334,6 +334,10 @@ void CInstallSheet::OnIdle() {
         progress_->OnRunFailed();
 }
 
+int CInstallSheet::EndSheet(int code) {
+    return ClPropertySheet::EndSheet(completed_ && code == 2 ? 1 : code);
+}
+
 void CInstallSheet::OnSheetOK() {
     Apply();
     EndSheet(1);

@@ -55,6 +55,9 @@ class CInstallSheet : public ClPropertySheet {
     // Steps the active run while there is one; waits for a message otherwise.
     void OnIdle() override;
     void OnSheetOK() override;
+    // Once the run has completed, the wizard has done its work however it is closed: it ends
+    // with 1, so that the driver counts the product and schedules what the next logon owes.
+    int EndSheet(int code) override;
     // While a run is active the wizard cannot be cancelled or closed: it would leave half an
     // installation behind.
     LRESULT OnCommand(HWND control, WORD id, WORD notifyCode) override;
@@ -79,6 +82,8 @@ class CInstallSheet : public ClPropertySheet {
     SInstallRunContext RunContext(HKEY sharedDlls);
     // The progress page while it is the current page (its runs are stepped), else null.
     void RegisterProgressPage(CInstall* page) { progress_ = page; }
+    // The progress page reports that the install or uninstall has been done.
+    void RunCompleted() { completed_ = true; }
 
   private:
     enum PageSlot {
@@ -113,6 +118,7 @@ class CInstallSheet : public ClPropertySheet {
     ClTree* itemTree_;
     CInstall* progress_ = nullptr;
     bool centred_ = false;
+    bool completed_ = false;
     SSetupInfo ownInfo_;
     ClTree* previousItems_ = nullptr;
     ClTree* previousRecord_ = nullptr;

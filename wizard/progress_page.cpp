@@ -133,6 +133,7 @@ void CInstall::RunFinished(SInstallPageTracker* run) {
 }
 
 void CInstall::ShowCompletion() {
+    Sheet()->RunCompleted();
     const bool finishPage = SetupInfoTestFlag(Info(), PAGE_FINISH) != 0;
     Sheet()->SetWizButtons(finishPage ? PSWIZB_NEXT : PSWIZB_FINISH);
     char* done =

@@ -164,6 +164,8 @@ void ChooseFolder(CWizardPilot& wizard, const std::string& made) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
 }
 
+// The group browser, rooted at the programs folder; the new group's ポ ends in the byte 7C, the
+// vertical bar, which a name may hold inside a double-byte character.
 void ChooseGroup(CWizardPilot& wizard, const std::string& group) {
     wizard.Click(IDC_DEST_GROUP_CHANGE);
     HWND browser = wizard.WaitForDialog(IDC_FOLDER_TREE);
@@ -203,7 +205,7 @@ TEST(WizardInstall, EveryPageThenAgainThenUninstall) {
     const std::string setup = BuildWizardPackage(dir, "full", kFullManifest);
     ASSERT_FALSE(setup.empty());
     const std::string folder = ProgramFiles() + "\\" + Sjis("表示");
-    const std::string group = ProgramsFolder() + "\\" + Sjis("試験グループ");
+    const std::string group = ProgramsFolder() + "\\" + Sjis("ポイント集");
     const long countBefore = ProductCount() < 0 ? 0 : ProductCount();
     {
         CWizardPilot wizard(Quoted(setup));
@@ -246,8 +248,8 @@ TEST(WizardInstall, EveryPageThenAgainThenUninstall) {
         EXPECT_TRUE(wizard.Enabled(IDC_DEST_GROUP_CHANGE));
         ChooseFolder(wizard, "表示");
         EXPECT_EQ(wizard.Text(IDC_DEST_FOLDER), folder);
-        ChooseGroup(wizard, "試験グループ");
-        EXPECT_EQ(Utf8(wizard.Text(IDC_DEST_GROUP)), "試験グループ");
+        ChooseGroup(wizard, "ポイント集");
+        EXPECT_EQ(Utf8(wizard.Text(IDC_DEST_GROUP)), "ポイント集");
 
         ASSERT_TRUE(wizard.Next("start"));
         EXPECT_EQ(Utf8(wizard.Text(IDC_START_TEXT)),
@@ -303,6 +305,57 @@ TEST(WizardInstall, EveryPageThenAgainThenUninstall) {
     EXPECT_EQ(UninstallValue(kProductKey, "UninstallString"), "(none)");
     EXPECT_EQ(ProductCount(), countBefore);
     EXPECT_EQ(RunOnceValue("UninsDat200_Mivax.exe"), restartDeletion);
+}
+
+TEST(WizardInstall, WinesUninstallerListsTheProductAndRunsItsUninstaller) {
+    TempDir dir;
+    // No finish page: Finish on the progress page ends the wizard.
+    const std::string setup = BuildWizardPackage(dir, "listed", R"(
+[product]
+name = "一覧試験"
+[install]
+folder = '64\Listed'
+uninstall_key = "QuorvaneListed"
+pages = ["progress"]
+options = ["auto_install"]
+[[component]]
+name = "本体"
+  [[component.files]]
+  source = "app.txt"
+)");
+    ASSERT_FALSE(setup.empty());
+    {
+        CWizardPilot installer(Quoted(setup));
+        EXPECT_EQ(installer.WaitForExit(), 0);
+    }
+    ASSERT_TRUE(Exists(ProgramFiles() + "\\Listed\\app.txt"));
+    DWORD code = 0;
+    EXPECT_NE(RunCaptured("uninstaller.exe --list", &code).find("QuorvaneListed|||"),
+              std::string::npos);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION remover = {};
+    char command[] = "uninstaller.exe --remove QuorvaneListed";
+    ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &remover));
+    {
+        DWORD processId = FindWizardProcess(Sjis("一覧試験 アンインストール"));
+        ASSERT_NE(processId, 0u);
+        CWizardPilot wizard(processId);
+        ASSERT_TRUE(wizard.WaitForSheet());
+        ASSERT_EQ(wizard.PageName(), "start");
+        ASSERT_TRUE(wizard.Next("progress"));
+        EXPECT_TRUE(WaitUntil([&] { return wizard.SheetButtonEnabled(kFinish); }));
+        wizard.PressSheetButton(kFinish);
+        EXPECT_EQ(wizard.WaitForExit(), 0);
+    }
+    EXPECT_EQ(WaitForSingleObject(remover.hProcess, 30000), WAIT_OBJECT_0);
+    CloseHandle(remover.hThread);
+    CloseHandle(remover.hProcess);
+    EXPECT_EQ(RunCaptured("uninstaller.exe --list", &code).find("QuorvaneListed|||"),
+              std::string::npos);
+    EXPECT_FALSE(Exists(ProgramFiles() + "\\Listed"));
 }
 
 }  // namespace

@@ -302,7 +302,11 @@ bool CWizardPilot::Expanded(HWND tree, HTREEITEM item) {
 }
 
 void CWizardPilot::ClickImage(HWND tree, HTREEITEM item) {
-    // TVM_GETITEMRECT takes the item in the rectangle it fills.
+    // Only an item that is shown has a place; TVM_GETITEMRECT takes the item in the rectangle
+    // it fills.
+    DWORD_PTR done = 0;
+    SendMessageTimeoutA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item),
+                        SMTO_ABORTIFHUNG, 5000, &done);
     CRemoteBuffer remote(process, sizeof(RECT));
     RECT rect = {};
     remote.Write(&item, sizeof item);
@@ -311,7 +315,6 @@ void CWizardPilot::ClickImage(HWND tree, HTREEITEM item) {
     remote.Read(&rect, sizeof rect);
     // The image lies just left of the text.
     LPARAM point = MAKELPARAM(rect.left - 10, (rect.top + rect.bottom) / 2);
-    DWORD_PTR done = 0;
     SendMessageTimeoutA(tree, WM_LBUTTONDOWN, MK_LBUTTON, point, SMTO_ABORTIFHUNG, 5000, &done);
     SendMessageTimeoutA(tree, WM_LBUTTONUP, 0, point, SMTO_ABORTIFHUNG, 5000, &done);
 }

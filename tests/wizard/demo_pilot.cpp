@@ -1,0 +1,241 @@
+// The demo's user: installs the example product through a custom install and uninstalls it
+// again when the system's uninstaller starts the wizard, saving a picture of the screen at
+// every page and dialog (BMP files, named in the order they were taken).
+//   demo_pilot install SETUP.EXE FOLDER   a custom install, with a new folder whose name holds 表
+//   demo_pilot uninstall FOLDER           follows the uninstall wizard that another program started
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "resources/install_ids.h"
+#include "resources/ui_ids.h"
+#include "resources/wizard_ids.h"
+#include "tests/install/install_harness.h"
+#include "tests/support/temp_dir.h"
+#include "tests/wizard/wizard_pilot.h"
+#include "tests/wizard/wizard_test_support.h"
+
+namespace {
+
+constexpr int kNext = 0x3024;
+constexpr int kFinish = 0x3025;
+
+std::string g_folder;
+int g_shots = 0;
+
+// Lets the program paint what it was told, then saves the whole screen as FOLDER\NN-name.bmp.
+void Shoot(const std::string& name) {
+    Sleep(700);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB};
+    const std::size_t rowSize = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    std::string pixels(rowSize * static_cast<std::size_t>(height), '\0');
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof header};
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d-", ++g_shots);
+    WriteWholeFile(g_folder + "\\" + number + name + ".bmp", bytes + pixels);
+    std::printf("demo: %s%s\n", number, name.c_str());
+    std::fflush(stdout);
+}
+
+bool Fail(const char* what) {
+    std::printf("demo: %s\n", what);
+    return false;
+}
+
+// The threads of a process, held while the screen is taken, so that a run caught half-way is
+// shown half-way. The threads are opened beforehand: holding them must be quick.
+class CProcessHold {
+  public:
+    explicit CProcessHold(DWORD processId) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        THREADENTRY32 entry = {sizeof entry};
+        for (BOOL more = Thread32First(snapshot, &entry); more;
+             more = Thread32Next(snapshot, &entry)) {
+            if (entry.th32OwnerProcessID != processId)
+                continue;
+            if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID))
+                threads_.push_back(thread);
+        }
+        CloseHandle(snapshot);
+    }
+    ~CProcessHold() {
+        for (HANDLE thread : threads_)
+            CloseHandle(thread);
+    }
+    void Hold() {
+        for (HANDLE thread : threads_)
+            SuspendThread(thread);
+    }
+    void Release() {
+        for (HANDLE thread : threads_)
+            ResumeThread(thread);
+    }
+
+  private:
+    std::vector<HANDLE> threads_;
+};
+
+// Watches the progress page's bar and takes the screen once while the run is half-way.
+void ShootProgress(CWizardPilot& wizard, const std::string& name) {
+    HWND bar = wizard.Control(IDC_PROGRESS_MIDDLE);
+    CProcessHold hold(wizard.processId);
+    bool shot = false;
+    WaitUntil(
+        [&] {
+            for (int poll = 0; poll < 1000 && !shot; ++poll) {
+                DWORD_PTR position = 0, range = 0;
+                SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &range);
+                SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
+                if (position > 0 && position < range) {
+                    hold.Hold();
+                    Shoot(name + "-running");
+                    hold.Release();
+                    shot = true;
+                }
+            }
+            return wizard.SheetButtonEnabled(kNext) || wizard.SheetButtonEnabled(kFinish);
+        },
+        120000);
+    Shoot(name + "-done");
+}
+
+// The notepad that the install opens for the read-me file covers the wizard: it is closed.
+void CloseNotepad() {
+    WaitUntil([] { return FindWindowA("Notepad", nullptr) != nullptr; }, 5000);
+    while (HWND notepad = FindWindowA("Notepad", nullptr)) {
+        PostMessageA(notepad, WM_CLOSE, 0, 0);
+        WaitUntil([&] { return !IsWindow(notepad); }, 5000);
+    }
+}
+
+void MakeFolder(CWizardPilot& wizard, HWND browser, const std::string& name) {
+    PostMessageA(GetDlgItem(browser, IDC_MAKE_FOLDER), BM_CLICK, 0, 0);
+    HWND ask = wizard.WaitForDialog(IDC_FOLDER_NAME);
+    SendMessageA(GetDlgItem(ask, IDC_FOLDER_NAME), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Sjis(name).c_str()));
+    Shoot("make-folder");
+    PostMessageA(GetDlgItem(ask, IDOK), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(ask); });
+}
+
+bool Install(const std::string& setup) {
+    CWizardPilot wizard(Quoted(setup));
+    if (!wizard.WaitForSheet())
+        return Fail("the wizard did not appear");
+    Shoot("warning");
+    if (!wizard.Next("licence"))
+        return Fail("no licence page");
+    wizard.Click(IDC_AGREE);
+    WaitUntil([&] { return wizard.SheetButtonEnabled(kNext); });
+    Shoot("licence");
+    if (!wizard.Next("mode"))
+        return Fail("no mode page");
+    wizard.Click(IDC_MODE_CUSTOM);
+    Shoot("mode");
+    if (!wizard.Next("items"))
+        return Fail("no item page");
+    // The sample data, which only a custom install offers, goes in and the help stays out:
+    // their group shows partly checked.
+    HWND tree = wizard.Control(IDC_ITEMS_TREE);
+    HTREEITEM extra = wizard.Find(tree, nullptr, Sjis("追加機能"));
+    HTREEITEM sample = wizard.Find(tree, extra, Sjis("サンプルデータ"));
+    if (sample == nullptr)
+        return Fail("no sample component");
+    wizard.ClickImage(tree, sample);
+    wizard.ClickImage(tree, wizard.Find(tree, extra, Sjis("ヘルプ")));
+    wizard.Select(tree, wizard.Find(tree, extra, Sjis("ヘルプ")));
+    Shoot("items");
+    if (!wizard.Next("dest"))
+        return Fail("no destination page");
+    Shoot("destination");
+
+    wizard.Click(IDC_DEST_FOLDER_CHANGE);
+    HWND browser = wizard.WaitForDialog(IDC_FOLDER_TREE);
+    if (browser == nullptr)
+        return Fail("no folder browser");
+    Shoot("folder-browser");
+    MakeFolder(wizard, browser, "家計簿表");
+    Shoot("folder-browser-new-folder");
+    PostMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(browser); });
+    Shoot("destination-chosen");
+
+    wizard.Click(IDC_DEST_GROUP_CHANGE);
+    browser = wizard.WaitForDialog(IDC_FOLDER_TREE);
+    if (browser == nullptr)
+        return Fail("no group browser");
+    Shoot("group-browser");
+    PostMessageA(GetDlgItem(browser, IDCANCEL), BM_CLICK, 0, 0);
+    WaitUntil([&] { return !IsWindow(browser); });
+
+    if (!wizard.Next("start"))
+        return Fail("no start page");
+    Shoot("start");
+    wizard.PressSheetButton(kNext);
+    if (!wizard.WaitForPage("progress"))
+        return Fail("no progress page");
+    ShootProgress(wizard, "progress");
+    CloseNotepad();
+    if (!wizard.Next("finish"))
+        return Fail("no finish page");
+    Shoot("finish");
+    wizard.PressSheetButton(kFinish);
+    return wizard.WaitForExit() == 0 || Fail("the wizard did not end");
+}
+
+bool Uninstall() {
+    DWORD processId = FindWizardProcess(Sjis("かんたん家計簿 アンインストール"), 60000);
+    if (processId == 0)
+        return Fail("the uninstall wizard did not appear");
+    CWizardPilot wizard(processId);
+    if (!wizard.WaitForSheet())
+        return Fail("the uninstall wizard went away");
+    Shoot("uninstall-start");
+    wizard.PressSheetButton(kNext);
+    if (!wizard.WaitForPage("progress"))
+        return Fail("no uninstall progress page");
+    ShootProgress(wizard, "uninstall-progress");
+    if (!wizard.Next("finish"))
+        return Fail("no uninstall finish page");
+    Shoot("uninstall-finish");
+    wizard.PressSheetButton(kFinish);
+    return WaitUntil([&] { return WaitForSingleObject(wizard.process, 0) == WAIT_OBJECT_0; }) ||
+           Fail("the uninstall wizard did not end");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "install" && argc == 4) {
+        g_folder = argv[3];
+        return Install(argv[2]) ? 0 : 1;
+    }
+    if (mode == "uninstall" && argc == 3) {
+        g_folder = argv[2];
+        g_shots = 50;
+        return Uninstall() ? 0 : 1;
+    }
+    std::printf("usage: demo_pilot install SETUP.EXE FOLDER | uninstall FOLDER\n");
+    return 2;
+}
