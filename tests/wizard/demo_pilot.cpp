@@ -95,28 +95,36 @@ class CProcessHold {
     std::vector<HANDLE> threads_;
 };
 
-// Watches the progress page's bar and takes the screen once while the run is half-way.
-void ShootProgress(CWizardPilot& wizard, const std::string& name) {
-    HWND bar = wizard.Control(IDC_PROGRESS_MIDDLE);
+// Presses Next into the progress page and takes the screen once while the run is half-way.
+// Messages sent to the program are answered between two steps of its run, so polling without
+// pause sees every position of the bar; the first picture is taken at the first one between
+// the ends.
+bool ShootProgress(CWizardPilot& wizard, const std::string& name) {
     CProcessHold hold(wizard.processId);
+    wizard.PressSheetButton(kNext);
     bool shot = false;
-    WaitUntil(
-        [&] {
-            for (int poll = 0; poll < 1000 && !shot; ++poll) {
-                DWORD_PTR position = 0, range = 0;
-                SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &range);
-                SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
-                if (position > 0 && position < range) {
-                    hold.Hold();
-                    Shoot(name + "-running");
-                    hold.Release();
-                    shot = true;
-                }
-            }
-            return wizard.SheetButtonEnabled(kNext) || wizard.SheetButtonEnabled(kFinish);
-        },
-        120000);
+    const DWORD start = GetTickCount();
+    while (!shot && GetTickCount() - start < 20000) {
+        HWND bar = GetDlgItem(wizard.Page(), IDC_PROGRESS_MIDDLE);
+        DWORD_PTR position = 0, range = 0;
+        if (bar == nullptr ||
+            !SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &range) ||
+            !SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position))
+            continue;
+        if (position > 0 && position < range) {
+            hold.Hold();
+            Shoot(name + "-running");
+            hold.Release();
+            shot = true;
+        } else if (position >= range && range > 0) {
+            break;  // the run was done before it was seen half-way
+        }
+    }
+    if (!WaitUntil(
+            [&] { return wizard.SheetButtonEnabled(kNext) || wizard.SheetButtonEnabled(kFinish); }))
+        return false;
     Shoot(name + "-done");
+    return true;
 }
 
 // The notepad that the install opens for the read-me file covers the wizard: it is closed.
@@ -191,10 +199,8 @@ bool Install(const std::string& setup) {
     if (!wizard.Next("start"))
         return Fail("no start page");
     Shoot("start");
-    wizard.PressSheetButton(kNext);
-    if (!wizard.WaitForPage("progress"))
-        return Fail("no progress page");
-    ShootProgress(wizard, "progress");
+    if (!ShootProgress(wizard, "progress"))
+        return Fail("the install did not end");
     CloseNotepad();
     if (!wizard.Next("finish"))
         return Fail("no finish page");
@@ -211,10 +217,8 @@ bool Uninstall() {
     if (!wizard.WaitForSheet())
         return Fail("the uninstall wizard went away");
     Shoot("uninstall-start");
-    wizard.PressSheetButton(kNext);
-    if (!wizard.WaitForPage("progress"))
-        return Fail("no uninstall progress page");
-    ShootProgress(wizard, "uninstall-progress");
+    if (!ShootProgress(wizard, "uninstall-progress"))
+        return Fail("the uninstall did not end");
     if (!wizard.Next("finish"))
         return Fail("no uninstall finish page");
     Shoot("uninstall-finish");
