@@ -19,31 +19,26 @@ std::string PathOf(const ClTreeNode* node, const char* separator = "\\") {
     return std::string(buffer.c_str());
 }
 
-TEST(TreeGetPath, JoinsNamesFromTheTopDown) {
-    TreePtr tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* a = AddNamed(tree.get(), root, true, "a");
-    ClTreeNode* b = AddNamed(tree.get(), a, false, "b");
-    EXPECT_EQ(ClTreeGetPath(root, nullptr, "\\"), 1u);
-    EXPECT_EQ(PathOf(root), "");
-    EXPECT_EQ(PathOf(b), "\\a\\b") << "the unnamed root gives an empty first component";
-    EXPECT_EQ(PathOf(b, "::"), "::a::b");
-    ClTreeNodeInfo unnamedKey{};
-    unnamedKey.flags = TN_KEY | TN_LINKED;
-    unnamedKey.parent = a;
-    ClTreeNode* unnamed = ClTreeAddNode(tree.get(), &unnamedKey);
-    EXPECT_EQ(PathOf(AddNamed(tree.get(), unnamed, false, kHyo)), "\\a\\\\" + kHyo);
-    ClTreeNode* top = AddNamed(tree.get(), nullptr, true, "PD");
-    EXPECT_EQ(PathOf(AddNamed(tree.get(), top, true, "x")), "PD\\x");
-}
-
-TEST(TreeFindPath, ComponentsStepOverDoubleByteCharacters) {
+TEST(TreePath, JoinedAndFoundStepOverDoubleByteCharacters) {
     TreePtr tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* folder = AddNamed(tree.get(), root, true, "Folder");
     ClTreeNode* hyo = AddNamed(tree.get(), folder, true, kHyo);
     ClTreeNode* file = AddNamed(tree.get(), hyo, false, "File.txt");
     ClTreeNode* key = AddNamed(tree.get(), hyo, true, "File.txt");
+    ClTreeNodeInfo unnamedKey{};
+    unnamedKey.flags = TN_KEY | TN_LINKED;
+    unnamedKey.parent = folder;
+    ClTreeNode* unnamed = ClTreeAddNode(tree.get(), &unnamedKey);
+    ClTreeNode* top = AddNamed(tree.get(), nullptr, true, "PD");
+    EXPECT_EQ(ClTreeGetPath(root, nullptr, "\\"), 1u);
+    EXPECT_EQ(PathOf(root), "");
+    EXPECT_EQ(PathOf(file), "\\Folder\\" + kHyo + "\\File.txt")
+        << "the unnamed root: an empty start";
+    EXPECT_EQ(PathOf(file, "::"), "::Folder::" + kHyo + "::File.txt");
+    EXPECT_EQ(PathOf(AddNamed(tree.get(), unnamed, false, "v")), "\\Folder\\\\v");
+    EXPECT_EQ(PathOf(AddNamed(tree.get(), top, true, "x")), "PD\\x");
+
     const std::string path = "\\folder\\" + kHyo + "\\file.TXT";
     EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, path.c_str(), "\\", 0), file);
     EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, path.c_str(), "\\", TN_KEY), key);
