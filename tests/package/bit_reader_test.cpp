@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/package/codec_test_support.h"
+#include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -15,18 +16,13 @@ class BitReaderTest : public ::testing::Test {
     int OpenOver(const std::string& bytes, std::uint64_t bufferSize, std::int64_t length,
                  std::uint32_t auxiliarySize = 0x10000) {
         std::string path = dir_.File("section.bin");
+        file_.Close();
         if (!WriteWholeFile(path, bytes))
             return 0;
-        TearDown();
-        file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        file_ = OpenScratchFile(path, GENERIC_READ);
         buffer_.assign(bufferSize, 0);
-        return reader_.Open(buffer_.data(), bufferSize, auxiliary_, auxiliarySize, file_, length);
-    }
-    void TearDown() override {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+        return reader_.Open(buffer_.data(), bufferSize, auxiliary_, auxiliarySize, file_.get(),
+                            length);
     }
     int Field(int width) {
         std::uint8_t value = 0;
@@ -36,7 +32,7 @@ class BitReaderTest : public ::testing::Test {
     }
 
     TempDir dir_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    ClFileHandle file_;
     std::vector<std::uint8_t> buffer_;
     std::uint8_t auxiliary_[1] = {};
     BitReader reader_{};
@@ -48,7 +44,7 @@ TEST_F(BitReaderTest, OpenRefusesSmallAuxiliaryAndEmptySections) {
 }
 
 TEST_F(BitReaderTest, FieldsStraddleBytesMostSignificantFirst) {
-    ASSERT_EQ(OpenOver(Bits("1010 11 10 1 0110 100 00011110 1"), 16, 4), 1);
+    ASSERT_EQ(OpenOver(Bits("1010 11 10 1 0110 100 00011110 1") + "\xA5\x3C\xFF", 16, 7), 1);
     EXPECT_EQ(Field(4), 0xA);
     EXPECT_EQ(Field(2), 3);
     EXPECT_EQ(Field(3), 5) << "a 3-bit field at position 6 takes 2 bits here and 1 from the next";
@@ -56,10 +52,8 @@ TEST_F(BitReaderTest, FieldsStraddleBytesMostSignificantFirst) {
     EXPECT_EQ(Field(8), 0x83) << "8 bits at position 5: low 3 bits of one byte, high 5 of the next";
     EXPECT_EQ(Field(1), 1);
     EXPECT_EQ(Field(4), 0xA);
-}
-
-TEST_F(BitReaderTest, EightBitFieldsAtAndOffByteBoundaries) {
-    ASSERT_EQ(OpenOver(std::string("\xA5\x3C\xFF\x00", 4), 16, 4), 1);
+    EXPECT_EQ(Field(2), 0) << "padding up to the byte boundary";
+    EXPECT_EQ(Field(4), 0);
     EXPECT_EQ(Field(8), 0xA5) << "at position 0 the whole byte";
     EXPECT_EQ(Field(4), 0x3);
     EXPECT_EQ(Field(1), 1);
@@ -74,22 +68,17 @@ TEST_F(BitReaderTest, RefillsAcrossSmallBuffersAndStopsAtTheSectionEnd) {
         ASSERT_EQ(Field(1), expected) << "bit " << i;
     }
     EXPECT_EQ(Field(1), -1) << "the section is exhausted; the next section is not read";
-}
 
-TEST_F(BitReaderTest, SectionOfExactlyTheBufferSize) {
+    // A section of exactly the buffer size: taking the last byte at a byte boundary moves past
+    // it at once, so the refill finds nothing.
     ASSERT_EQ(OpenOver("\x01\x02\x03\x04", 4, 4), 1);
     EXPECT_EQ(reader_.remaining, 0);
-    EXPECT_EQ(Field(8), 1);
-    EXPECT_EQ(Field(8), 2);
-    EXPECT_EQ(Field(8), 3);
-    // Taking the last byte at a byte boundary moves past it at once; the refill finds nothing.
-    EXPECT_EQ(Field(8), -1);
-}
-
-TEST_F(BitReaderTest, NarrowFieldEndingAtTheLastBitKeepsTheCursor) {
+    for (int value : {1, 2, 3, -1})
+        EXPECT_EQ(Field(8), value);
+    // A narrow field that ends at the last bit keeps the cursor on it.
     ASSERT_EQ(OpenOver("\xF0", 16, 1), 1);
-    EXPECT_EQ(Field(4), 0xF);
-    EXPECT_EQ(Field(4), 0x0);
+    for (int value : {0xF, 0x0})
+        EXPECT_EQ(Field(4), value);
     EXPECT_EQ(Field(1), -1);
 }
 

@@ -17,8 +17,6 @@ std::string U32(std::uint32_t value);
 std::string TwoSectionStage(const std::string& tokens, const std::string& last);
 // The bit planes of bytes: plane k holds bit 7 - k of every byte, back to back.
 std::string SplitPlanes(const std::string& bytes);
-// Literal-LZ tokens that take count literals and end (short-distance flag clear).
-std::string LiteralOnlyTokens(std::uint32_t count);
 // A method-1 stage whose output is bytes, every level a single literal run.
 std::string ThreeLevelStageOf(const std::string& bytes);
 // A string of count pseudo-random bytes, the same for the same seed.

@@ -37,9 +37,6 @@ TEST_F(CompressTest, InitializeCreatesFiveTemporaryFilesAndReleaseDeletesThem) {
         EXPECT_NE(names[i].find("bcp"), std::string::npos) << names[i];
         EXPECT_NE(GetFileAttributesA(names[i].c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    EXPECT_EQ(codec.outputBufferSize, 0x20000u);
-    EXPECT_EQ(codec.auxiliarySize, 0x1FFFEu);
-    EXPECT_EQ(codec.windowSize, 0x200FDu);
     codec.Release();
     codec.Release();
     for (const auto& name : names)
