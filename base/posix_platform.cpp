@@ -44,7 +44,10 @@ DWORD Win32ErrorOf(int error) {
         case EEXIST:
             return ERROR_ALREADY_EXISTS;
         case ENOSPC:
+        case EDQUOT:
             return ERROR_DISK_FULL;
+        case EFBIG:
+            return ERROR_FILE_TOO_LARGE;
         case ENAMETOOLONG:
             return ERROR_FILENAME_EXCED_RANGE;
         case ENOTEMPTY:
