@@ -252,6 +252,20 @@ TEST(Manifest, RegistryKeyNamesKeepTheirSlashes) {
               nullptr);
 }
 
+TEST(Manifest, FolderSourceKeepsItsEmptyFolders) {
+    TempDir dir;
+    fs::create_directories(fs::path(dir.path()) / "tree" / "empty" / "deeper");
+    std::ofstream(fs::path(dir.path()) / "tree" / "a.txt") << "a";
+    const Checked checked = Check(dir, std::string(kHead) + "[[component]]\nname = \"c\"\n" +
+                                           "files = [{ source = \"tree\", dest = 'IF\\t' }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    ClTreeNode* empty =
+        ClTreeFindPath(checked.plan->fileTree.get(), nullptr, "IF\\t\\empty\\deeper", "\\", 1);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(ClTreeNodeGetInfo(empty)->length, 8u);  // a folder record
+    EXPECT_EQ(checked.plan->files.size(), 1u);
+}
+
 TEST(Manifest, DiskNamesDifferingInCaseAreOneDisk) {
     TempDir dir;
     const Checked checked = Check(dir, std::string(kHead) +
