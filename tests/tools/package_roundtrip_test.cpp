@@ -63,7 +63,7 @@ TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
     EXPECT_NE(listing.find("  " + dllSize + "  "), std::string::npos);  // from --sizes
 
     const fs::path out = fs::path(dir_.path()) / "out";
-    EXPECT_EQ(CommandExtract(setup_, out, ""), 0);
+    EXPECT_EQ(CommandExtract(setup_, out, "", false), 0);
     const fs::path example = ExampleManifest().parent_path();
     for (const auto& [destination, source] : kExampleFiles) {
         SCOPED_TRACE(destination);
@@ -83,15 +83,36 @@ TEST_F(ExampleBuild, RefusesABuiltSetupExecutableAsStub) {
     EXPECT_FALSE(fs::exists(output));
 }
 
+// A folder extracted into before keeps its files unless the user asks to replace them.
+TEST_F(ExampleBuild, ExtractReplacesFilesOnlyWhenAsked) {
+    const fs::path out = fs::path(dir_.path()) / "out";
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(CommandExtract(setup_, out, "", false), 0);
+    const fs::path changed = out / "IF" / "kakeibo.ini";
+    const std::vector<char> original = ReadBytes(changed);
+    WriteBytes(changed, {'m', 'i', 'n', 'e'});
+    try {
+        CommandExtract(setup_, out, "", false);
+        ADD_FAILURE() << "an existing file was replaced";
+    } catch (const ToolError& error) {
+        EXPECT_NE(std::string(error.what()).find("exists already; give --force"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(ReadBytes(changed), (std::vector<char>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(CommandExtract(setup_, out, "", true), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(ReadBytes(changed), original);
+}
+
 TEST_F(ExampleBuild, ExtractsOneComponentWithThoseBelowIt) {
     const fs::path out = fs::path(dir_.path()) / "out";
-    EXPECT_EQ(CommandExtract(setup_, out, "追加機能"), 0);
+    EXPECT_EQ(CommandExtract(setup_, out, "追加機能", false), 0);
     EXPECT_EQ(CountFiles(out), 3);
     EXPECT_TRUE(fs::exists(out / fs::u8path("IF/help/使い方.html")));
     const fs::path help = fs::path(dir_.path()) / "help";
-    EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ"), 0);
+    EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ", false), 0);
     EXPECT_EQ(CountFiles(help), 2);
-    EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ"), std::exception);
+    EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ", false), std::exception);
 }
 
 TEST_F(ExampleBuild, DumpShowsTextsBitsAndShortcuts) {

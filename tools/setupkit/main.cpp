@@ -51,7 +51,10 @@ int main(int argc, char** argv) {
     extractCommand->add_option("-d,--dir", dir, "The folder to write into")->required();
     extractCommand->add_option("--component", component,
                                "Only this component and those below it (as Main\\Help)");
-    extractCommand->callback([&] { run = [&] { return CommandExtract(file, dir, component); }; });
+    bool force = false;
+    extractCommand->add_flag("--force", force, "Replace files that exist in the folder already");
+    extractCommand->callback(
+        [&] { run = [&] { return CommandExtract(file, dir, component, force); }; });
 
     bool json = false;
     CLI::App* dumpCommand = app.add_subcommand(
