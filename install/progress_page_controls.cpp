@@ -1,0 +1,56 @@
+#include "install/progress_page_controls.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "resources/install_ids.h"
+
+namespace {
+
+constexpr int kBarIds[kProgressBarCount] = {IDC_PROGRESS_TOP, IDC_PROGRESS_MIDDLE,
+                                            IDC_PROGRESS_BOTTOM};
+constexpr int kIconStaticIds[kProgressBarCount] = {IDC_ICON_TOP, IDC_ICON_MIDDLE, IDC_ICON_BOTTOM};
+constexpr int kIconIds[kProgressBarCount] = {IDI_PROGRESS_PACKAGE, IDI_PROGRESS_FILES,
+                                             IDI_PROGRESS_DISK};
+
+}  // namespace
+
+int CProgressPageControls::Attach(HWND page, HINSTANCE instance) {
+    page_ = page;
+    phase_ = GetDlgItem(page, IDC_PHASE_TEXT);
+    detail_ = GetDlgItem(page, IDC_DETAIL_TEXT);
+    if (phase_ == nullptr || detail_ == nullptr)
+        return 0;
+    for (int i = 0; i < kProgressBarCount; ++i) {
+        bars_[i] = GetDlgItem(page, kBarIds[i]);
+        HWND iconStatic = GetDlgItem(page, kIconStaticIds[i]);
+        // Icons loaded this way are shared by the module: nothing to destroy.
+        HICON icon = LoadIconA(instance, MAKEINTRESOURCEA(kIconIds[i]));
+        if (bars_[i] == nullptr || iconStatic == nullptr || icon == nullptr)
+            return 0;
+        SendMessageA(iconStatic, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
+    return 1;
+}
+
+void CProgressPageControls::SetBar(ProgressBar bar, std::uint32_t range, std::uint32_t position) {
+    SendMessageA(bars_[bar], PBM_SETRANGE, 0, MAKELPARAM(0, range));
+    SendMessageA(bars_[bar], PBM_SETSTEP, 1, 0);
+    SendMessageA(bars_[bar], PBM_SETPOS, position, 0);
+}
+
+void CProgressPageControls::StepBar(ProgressBar bar) {
+    SendMessageA(bars_[bar], PBM_STEPIT, 0, 0);
+}
+
+void CProgressPageControls::SetStatus(StatusLine line, const char* text) {
+    SetWindowTextA(line == LINE_PHASE ? phase_ : detail_, text);
+}
+
+HWND CProgressPageControls::Owner() {
+    return page_;
+}
+
+void CProgressPageControls::CancelToClose() {
+    SendMessageA(GetParent(page_), PSM_CANCELTOCLOSE, 0, 0);
+}

@@ -1,0 +1,284 @@
+#include "tests/install/install_harness.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "base/file_io.h"
+#include "base/setup_context.h"
+#include "base/shared_names.h"
+#include "base/text_lines.h"
+#include "package/layout/package_layout.h"
+#include "resources/install_ids.h"
+#include "tests/support/temp_dir.h"
+#include "tree/tree.h"
+
+namespace {
+
+SSetupContext g_testContext;
+
+std::string Convert(const std::string& text, UINT from, UINT to) {
+    int wide = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring buffer(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
+    int bytes = WideCharToMultiByte(to, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(to, 0, buffer.data(), wide, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+const char kHostClass[] = "InstallTestHost";
+
+void Hex(std::string* out, const std::uint8_t* bytes, std::uint32_t length) {
+    char pair[4];
+    for (std::uint32_t i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+        *out += pair;
+    }
+}
+
+}  // namespace
+
+std::string Sjis(const std::string& utf8) {
+    return Convert(utf8, CP_UTF8, 932);
+}
+
+std::string Utf8(const std::string& sjis) {
+    return Convert(sjis, 932, CP_UTF8);
+}
+
+std::string RunCaptured(const std::string& commandLine, DWORD* exitCode) {
+    TempDir dir;
+    std::string outputPath = dir.File("output.txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION process = {};
+    std::string line = commandLine;
+    *exitCode = 0xFFFFFFFF;
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       nullptr, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 120000);
+        GetExitCodeProcess(process.hProcess, exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(output);
+    return ReadWholeFile(outputPath);
+}
+
+bool BuildSetup(const std::string& folder, const std::string& manifest, const std::string& output) {
+    std::string manifestPath = folder + "\\setup.toml";
+    WriteWholeFile(manifestPath, manifest);
+    DWORD exitCode = 0;
+    std::string said =
+        RunCaptured(std::string("\"") + SETUPKIT_EXE + "\" build \"" + manifestPath + "\" -o \"" +
+                        output + "\" --stub \"" + SETUP_STUB + "\" --quiet",
+                    &exitCode);
+    if (exitCode != 0)
+        std::fprintf(stderr, "setupkit build failed:\n%s\n", said.c_str());
+    return exitCode == 0;
+}
+
+CLoadedPackage::CLoadedPackage(const std::string& setupPath) {
+    g_setup = &g_testContext;
+    g_testContext = SSetupContext{};
+    std::snprintf(g_setup->programPath, kContextPathSize, "%s", setupPath.c_str());
+    std::string bytes = ReadWholeFile(setupPath);
+    const char* notice = FindPackageNotice(bytes.data(), bytes.data() + bytes.size());
+    if (notice == nullptr)
+        return;
+    std::uint32_t slot = 0;
+    std::memcpy(&slot, notice + kPackageNoticeSize, sizeof slot);
+    offset = slot;
+    HANDLE file = CreateFileA(setupPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    g_setup->fileTree = ClTreeCreate();
+    g_setup->setupTree = ClTreeCreate();
+    ok = PackageLoadDirectory(file, offset, g_setup->fileTree, &info, g_setup->setupTree, nullptr,
+                              nullptr) != 0;
+    CloseHandle(file);
+}
+
+CLoadedPackage::~CLoadedPackage() {
+    ClTreeDestroy(g_setup->fileTree);
+    ClTreeDestroy(g_setup->setupTree);
+    g_setup->fileTree = g_setup->setupTree = nullptr;
+}
+
+CTestPage::CTestPage() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    WNDCLASSA hostClass = {};
+    hostClass.lpfnWndProc = DefWindowProcA;
+    hostClass.hInstance = GetModuleHandleA(nullptr);
+    hostClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    hostClass.lpszClassName = kHostClass;
+    RegisterClassA(&hostClass);
+    host = CreateWindowA(kHostClass, "progress page", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40,
+                         40, 520, 330, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS_PAGE), host,
+                              PageProc, 0);
+    // A sheet shows its pages without their captions.
+    SetWindowLongA(page, GWL_STYLE, GetWindowLongA(page, GWL_STYLE) & ~WS_CAPTION);
+    EnableWindow(page, TRUE);
+    RECT rect;
+    GetWindowRect(page, &rect);
+    RECT frame = {0, 0, rect.right - rect.left + 24, rect.bottom - rect.top + 24};
+    AdjustWindowRect(&frame, WS_OVERLAPPED | WS_CAPTION, FALSE);
+    SetWindowPos(host, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(page, nullptr, 12, 12, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    ShowWindow(page, SW_SHOW);
+    Attach(page, GetModuleHandleA(nullptr));
+}
+
+CTestPage::~CTestPage() {
+    DestroyWindow(host);
+}
+
+void CTestPage::SetStatus(StatusLine line, const char* text) {
+    CProgressPageControls::SetStatus(line, text);
+    if (line == LINE_DETAIL)
+        details.push_back(text);
+}
+
+void CTestPage::RunFinished(SInstallPageTracker*) {
+    finished = true;
+}
+
+bool CTestPage::SaveScreenshot(const std::string& path) {
+    RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // The display server shows what the windows painted a moment later.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 300;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(20);
+    }
+    RECT rect;
+    GetWindowRect(host, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB};
+    std::uint32_t rowSize = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
+    std::string pixels(rowSize * static_cast<std::uint32_t>(height), '\0');
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof header};
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    return WriteWholeFile(path, bytes + pixels);
+}
+
+CBoxAnswerer::CBoxAnswerer() {
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            SeenMessageBox box = AnswerMessageBox(GetCurrentProcessId(), 100);
+            if (box.found)
+                boxes_.push_back(box);
+        }
+    });
+}
+
+CBoxAnswerer::~CBoxAnswerer() {
+    Stop();
+}
+
+std::vector<SeenMessageBox> CBoxAnswerer::Stop() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    return boxes_;
+}
+
+std::string DumpTree(ClTree* tree) {
+    std::string out;
+    std::int32_t depth = 0;
+    for (ClTreeNode* node = ClTreeRoot(tree); node != nullptr;
+         node = ClTreeNavigate(node, TN_WALK, &depth)) {
+        out += std::to_string(depth) + ((node->flags & TN_KEY) ? " K " : " V ");
+        out += (node->flags & TN_NAMED) ? node->name : "";
+        out += " ";
+        if (node->flags & TN_DATA)
+            Hex(&out, node->data, node->length);
+        out += "\n";
+    }
+    return out;
+}
+
+std::string DumpValues(HKEY root, const char* key) {
+    std::string out;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return out;
+    for (DWORD i = 0;; ++i) {
+        char name[1024];
+        std::uint8_t data[1024];
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(opened, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        out += std::string(name) + " " + std::to_string(type) + " ";
+        Hex(&out, data, dataSize);
+        out += "\n";
+    }
+    RegCloseKey(opened);
+    return out;
+}
+
+CInstallSession::CInstallSession(CLoadedPackage& package, int custom) {
+    codec.Initialize();
+    listBuffer.resize(kTextLineBufferSize + 1);
+    char list[MAX_PATH];
+    GetWindowsDirectoryA(list, sizeof list);
+    std::strcat(list, kPendingDeletionFile);
+    pendingList = CreateFileA(list, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                    0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sharedDlls, nullptr);
+    SInstallRunContext context{};
+    context.info = &package.info;
+    context.codec = &codec;
+    context.pendingList = pendingList;
+    context.listBuffer = listBuffer.data();
+    context.listBufferSize = kTextLineBufferSize;
+    context.sharedDlls = sharedDlls;
+    context.packageOffset = package.offset;
+    context.custom = custom;
+    run = new CInstallPageTracker(context);
+}
+
+CInstallSession::~CInstallSession() {
+    delete run;
+    if (pendingList != INVALID_HANDLE_VALUE)
+        CloseHandle(pendingList);
+    RegCloseKey(sharedDlls);
+}
+
+std::string CInstallSession::State() {
+    return DumpTree(run->logTree) + "--\n" + DumpTree(run->runLogTree) + "--\n" +
+           DumpValues(HKEY_LOCAL_MACHINE,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+}

@@ -1,0 +1,134 @@
+// Running the install engine inside a test the way the progress page runs it: the package read
+// as the driver reads it, the page made from its real template, the run stepped from a message
+// loop, and every message box answered and kept.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "install/install_run.h"
+#include "install/progress_page_controls.h"
+#include "package/decode/compress.h"
+#include "setupinfo/setup_info.h"
+#include "tests/support/message_box_probe.h"
+
+class ClTree;
+
+// Code page 932 bytes of UTF-8 text.
+std::string Sjis(const std::string& utf8);
+// UTF-8 text of code page 932 bytes.
+std::string Utf8(const std::string& sjis);
+
+// Runs a command line to its end with standard output and error going to a file; the output.
+std::string RunCaptured(const std::string& commandLine, DWORD* exitCode);
+
+// Builds output from a manifest (UTF-8 text) whose sources lie in folder, with setupkit.exe and
+// this build's setup.exe as the stub. true on success.
+bool BuildSetup(const std::string& folder, const std::string& manifest, const std::string& output);
+
+// The driver's part: the trees and the setup information of a setup executable's package, in
+// g_setup as the driver leaves them.
+class CLoadedPackage {
+  public:
+    explicit CLoadedPackage(const std::string& setupPath);
+    ~CLoadedPackage();
+    bool ok = false;
+    std::uint64_t offset = 0;
+    SSetupInfo info;
+};
+
+// The progress page: a window from template 129, the child of a plain top-level window as the
+// sheet holds it. It keeps every detail line the run shows.
+class CTestPage : public CProgressPageControls {
+  public:
+    CTestPage();
+    ~CTestPage() override;
+    void SetStatus(StatusLine line, const char* text) override;
+    void RunFinished(SInstallPageTracker* run) override;
+    // Saves the top-level window as a 24-bit BMP.
+    bool SaveScreenshot(const std::string& path);
+
+    HWND host = nullptr;
+    HWND page = nullptr;
+    bool finished = false;
+    std::vector<std::string> details;
+};
+
+// Answers every message box of this process from a second thread while it lives.
+class CBoxAnswerer {
+  public:
+    CBoxAnswerer();
+    ~CBoxAnswerer();
+    std::vector<SeenMessageBox> Stop();
+
+  private:
+    std::vector<SeenMessageBox> boxes_;
+    volatile bool stop_ = false;
+    std::thread thread_;
+};
+
+// A readable copy of a tree: one line per node with its depth, kind, name and data bytes.
+std::string DumpTree(ClTree* tree);
+// The values of a registry key, one line each with type and bytes.
+std::string DumpValues(HKEY root, const char* key);
+
+// One install run with what the wizard lends it: the codec, the pending-deletion list held
+// open, the SharedDLLs key.
+class CInstallSession {
+  public:
+    explicit CInstallSession(CLoadedPackage& package, int custom = 0);
+    ~CInstallSession();
+    // Attaches the run to the page, starts it and steps it from a message loop until it has
+    // finished or a step has failed. The logs and SharedDLLs before and after a failed step
+    // are kept. onStep runs before each step with the number of steps done.
+    template <typename OnStep>
+    void Run(OnStep onStep);
+    void Run() {
+        Run([](int) {});
+    }
+
+    CTestPage page;
+    SCompress codec;
+    std::vector<char> listBuffer;
+    HANDLE pendingList = INVALID_HANDLE_VALUE;
+    HKEY sharedDlls = nullptr;
+    CInstallPageTracker* run = nullptr;
+    bool prepared = false;
+    bool failed = false;
+    int steps = 0;
+    std::vector<SeenMessageBox> boxes;
+    std::string stateBeforeFailure;
+    std::string stateAfterFailure;
+
+  private:
+    std::string State();
+};
+
+template <typename OnStep>
+void CInstallSession::Run(OnStep onStep) {
+    CBoxAnswerer answerer;
+    prepared = run->AttachPage(&page) != 0;
+    if (prepared && !page.finished) {
+        run->Start();
+        while (!page.finished && !failed) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            onStep(steps);
+            std::string before = State();
+            ++steps;
+            if (!run->Step()) {
+                failed = true;
+                stateBeforeFailure = before;
+                stateAfterFailure = State();
+            }
+        }
+    }
+    boxes = answerer.Stop();
+}

@@ -1,0 +1,740 @@
+// The install run stepped to its end the way the progress page steps it, over a package that
+// setupkit builds here: what lands on disk, in both logs, in the registry, in shell links, in
+// the uninstall data file, and what is put back when an action fails.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "base/little_endian.h"
+#include "base/messages.h"
+#include "base/setup_context.h"
+#include "base/text_lines.h"
+#include "install/install_log.h"
+#include "install/uninstall_data_file.h"
+#include "package/layout/file_record.h"
+#include "package/layout/package_layout.h"
+#include "resources/install_ids.h"
+#include "resources/string_ids.h"
+#include "setupinfo/uninstall_data.h"
+#include "tests/install/install_harness.h"
+#include "tests/support/temp_dir.h"
+#include "tree/tree.h"
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+// One time for every source file, hence for every record of the package.
+FILETIME RecordTime() {
+    SYSTEMTIME time = {2021, 3, 0, 14, 9, 26, 53, 0};
+    FILETIME file;
+    SystemTimeToFileTime(&time, &file);
+    return file;
+}
+
+FILETIME ShiftedTime(long long seconds) {
+    FILETIME time = RecordTime();
+    ULARGE_INTEGER value = {{time.dwLowDateTime, time.dwHighDateTime}};
+    value.QuadPart += seconds * 10000000LL;
+    return FILETIME{value.LowPart, value.HighPart};
+}
+
+bool SameTime(const FILETIME& a, const FILETIME& b) {
+    return CompareFileTime(&a, &b) == 0;
+}
+
+void WriteFileAt(const std::string& path, const std::string& content, const FILETIME& time) {
+    WriteWholeFile(path, content);
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, &time, &time, &time);
+    CloseHandle(file);
+}
+
+WIN32_FILE_ATTRIBUTE_DATA Attributes(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    data.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& path) {
+    std::string from = path + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
+}
+
+std::string Message(unsigned id, const std::string& argument = "") {
+    char* text = LoadResourceString(nullptr, id);
+    std::string message = text;
+    std::free(text);
+    std::size_t at = message.find("%s");
+    if (at != std::string::npos)
+        message.replace(at, 2, argument);
+    return message;
+}
+
+// A registry value's type and bytes; type 0 when it is missing.
+struct Value {
+    DWORD type = 0;
+    std::string bytes;
+};
+
+Value ReadValue(const std::string& key, const std::string& name) {
+    Value value;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return value;
+    char data[2048];
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data),
+                         &size) == ERROR_SUCCESS)
+        value.bytes.assign(data, size);
+    else
+        value.type = 0;
+    RegCloseKey(opened);
+    return value;
+}
+
+void SetValue(const std::string& key, const std::string& name, DWORD type,
+              const std::string& bytes) {
+    HKEY opened = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &opened, nullptr);
+    RegSetValueExA(opened, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(opened);
+}
+
+std::string Dword(DWORD value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+std::string Sz(const std::string& text) {
+    return std::string(text.c_str(), text.size() + 1);
+}
+
+// What a shell link says, read back through the shell's own link object.
+struct Link {
+    bool loaded = false;
+    std::string target, folder, description, arguments, icon;
+    int iconIndex = -1;
+};
+
+Link ReadLink(const std::string& path) {
+    Link link;
+    IShellLinkA* shell = nullptr;
+    IPersistFile* file = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shell))))
+        return link;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(wide, STGM_READ))) {
+        char text[MAX_PATH * 2];
+        link.loaded = true;
+        shell->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+        link.target = text;
+        shell->GetWorkingDirectory(text, sizeof text);
+        link.folder = text;
+        shell->GetDescription(text, sizeof text);
+        link.description = text;
+        shell->GetArguments(text, sizeof text);
+        link.arguments = text;
+        shell->GetIconLocation(text, sizeof text, &link.iconIndex);
+        link.icon = text;
+    }
+    if (file)
+        file->Release();
+    shell->Release();
+    return link;
+}
+
+// An entry of a log by its path, or null.
+ClTreeNode* Entry(ClTree* log, const std::string& path, std::uint8_t kind = 0) {
+    return ClTreeFindPath(log, nullptr, path.c_str(), "\\", kind);
+}
+
+long long Count(ClTree* log, const std::string& path, std::uint8_t kind = 0) {
+    std::uint32_t* count = LogCount(Entry(log, path, kind));
+    return count ? static_cast<long long>(*count) : -1;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+class InstallRun : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        sources_ = new TempDir;
+        const std::string& root = sources_->path();
+        CreateDirectoryA((root + "\\files").c_str(), nullptr);
+        CreateDirectoryA((root + "\\files\\" + Sjis("ソフト")).c_str(), nullptr);
+        for (const char* name : {"app.exe", "same.txt", "newer.txt", "older.txt", "both.txt",
+                                 "plain.txt", "keep.ini", "once.txt", "later.txt", "shared.dll",
+                                 "shared2.dll", "shared3.dll", "parent.txt", "custom.txt"})
+            WriteFileAt(root + "\\files\\" + name, Source(name), RecordTime());
+        WriteFileAt(root + "\\files\\" + Sjis("ソフト\\能.txt"), Source("能"), RecordTime());
+        std::string witness = ReadWholeFile(WITNESS_EXE);
+        WriteFileAt(root + "\\files\\witness.exe", witness, RecordTime());
+        setup_ = root + "\\setup.exe";
+        ASSERT_TRUE(BuildSetup(root, kManifest, setup_));
+    }
+    static void TearDownTestSuite() {
+        delete sources_;
+        CoUninitialize();
+    }
+
+    static std::string Source(const std::string& name) { return "package content of " + name; }
+
+    // Gives the loaded package a product and an install folder of this test's own, and clears
+    // what an earlier run left there.
+    void Configure(CLoadedPackage& package, const std::string& name) {
+        ASSERT_TRUE(package.ok);
+        SSetupInfo& info = package.info;
+        SetupInfoSetText(&info, TEXT_INSTALL_PATH,
+                         (Sjis("\\QvTest\\") + name + Sjis("\\表示")).c_str());
+        product_ = "QvInstallTest" + name;
+        SetupInfoSetText(&info, TEXT_UNINSTALL_KEY, product_.c_str());
+        display_ = Sjis("インストール試験 ") + name;
+        SetupInfoSetText(&info, TEXT_UNINSTALL_DISPLAY_NAME, display_.c_str());
+        char* folder = ExpandFolderMacros(&info, IF);
+        installFolder_ = folder;
+        std::free(folder);
+        RemoveTree(installFolder_);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstallKey + product_).c_str());
+        for (const char* dll : {"shared.dll", "shared2.dll", "shared3.dll"})
+            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, Shared(dll).c_str());
+        RemoveTree(Folder(PD, "QvShared"));
+        DeleteFileA(DesktopLink().c_str());
+        RemoveTree(DesktopLink(Sjis("共有.lnk")));
+        RemoveTree(Folder(PM, Sjis("クオルヴェイン試験")));
+        CreateDirectoryA(Folder(X64, "QvTest").c_str(), nullptr);
+        CreateDirectoryA((Folder(X64, "QvTest") + "\\" + name).c_str(), nullptr);
+        CreateDirectoryA(installFolder_.c_str(), nullptr);
+    }
+
+    static std::string Folder(std::uint16_t macro, const std::string& below = "") {
+        char* folder = ExpandFolderMacros(nullptr, macro, below.empty() ? nullptr : below.c_str());
+        std::string path = folder ? folder : "";
+        std::free(folder);
+        return path;
+    }
+    std::string Installed(const std::string& name) const { return installFolder_ + "\\" + name; }
+    static std::string Shared(const std::string& name) { return Folder(PD, "QvShared\\" + name); }
+    static std::string DesktopLink(const std::string& name = Sjis("試験アプリ.lnk")) {
+        return Folder(DT, name);
+    }
+    static std::string MenuLink() { return Folder(PM, Sjis("クオルヴェイン試験\\試験アプリ.lnk")); }
+
+    // A component of the setup tree whose list on a disk is the given bytes.
+    static void AddComponent(const std::string& name, const std::string& disk,
+                             const std::string& list) {
+        std::uint8_t data[13] = {COMPONENT_STANDARD | COMPONENT_CUSTOM};
+        // Beside the package's own components.
+        ClTreeNode* sibling = Entry(g_setup->setupTree, Sjis("1 本体"), TN_KEY);
+        ClTreeNodeInfo key{TN_KEY | TN_NAMED | TN_DATA | TN_LINKED,
+                           sibling->parent,
+                           name.c_str(),
+                           data,
+                           sizeof data,
+                           0};
+        ClTreeNode* component = ClTreeAddNode(g_setup->setupTree, &key);
+        ClTreeNodeInfo value{TN_NAMED | TN_DATA | TN_LINKED,
+                             component,
+                             disk.c_str(),
+                             reinterpret_cast<std::uint8_t*>(const_cast<char*>(list.data())),
+                             static_cast<std::uint32_t>(list.size()),
+                             0};
+        ClTreeAddNode(g_setup->setupTree, &value);
+    }
+    static std::uint32_t IndexOf(const std::string& itemPath) {
+        ClTreeNode* item = Entry(g_setup->fileTree, itemPath);
+        std::uint32_t index = 0;
+        if (item)
+            FileRecordReadIndex(item->data, item->length, &index);
+        return index;
+    }
+    static std::string U32(std::uint32_t value) {
+        std::uint8_t bytes[4];
+        StoreLe32(bytes, value);
+        return std::string(reinterpret_cast<char*>(bytes), 4);
+    }
+
+    static const char* const kManifest;
+    static TempDir* sources_;
+    static std::string setup_;
+    std::string product_;
+    std::string display_;
+    std::string installFolder_;
+};
+
+TempDir* InstallRun::sources_ = nullptr;
+std::string InstallRun::setup_;
+
+const char* const InstallRun::kManifest = R"(
+[product]
+name = "インストール試験"
+publisher = "クオルヴェイン試験"
+
+[install]
+folder = '64\QvTest\表示'
+uninstall_key = "QvInstallTest"
+data_file = "QvTest.dat"
+run = ['PD\QvWitness\listed.exe']
+
+[[component]]
+name = "1 本体"
+disk = "Zeta"
+files = [
+  { source = "files/app.exe", display_icon = true, shortcut = { name = "試験アプリ", description = "説明です", arguments = "/x 1", desktop = true, program_menu = true } },
+  { source = "files/same.txt" },
+  { source = "files/newer.txt" },
+  { source = "files/older.txt" },
+  { source = "files/both.txt" },
+  { source = "files/later.txt", delete_at_restart = true },
+  { source = "files/ソフト/能.txt", dest = 'IF\ソフト\表' },
+  { source = "files/shared.dll", dest = 'PD\QvShared', shared_dll = true },
+  { source = "files/shared2.dll", dest = 'PD\QvShared', shared_dll = true },
+  { source = "files/shared3.dll", dest = 'PD\QvShared', shared_dll = true, shortcut = { name = "共有", desktop = true } },
+  { source = "files/witness.exe", name = "a.exe", run_after_install = true },
+  { source = "files/witness.exe", name = "b.exe", run_after_install = true },
+]
+registry = [ { key = 'CU\Software\QvTest' }, { key = 'CU\Software\QvTest', value = "Setting" } ]
+
+[[component]]
+name = "2 共有"
+disk = "alpha"
+files = [
+  { source = "files/both.txt" },
+  { source = "files/same.txt", disk = "Zeta" },
+  { source = "files/plain.txt" },
+  { source = "files/keep.ini", never_remove = true },
+  { source = "files/once.txt", uninstall_only = true },
+]
+
+[[component]]
+name = "3 親"
+files = [ { source = "files/parent.txt" } ]
+  [[component.component]]
+  name = "子"
+  standard = false
+  files = [ { source = "files/custom.txt", dest = 'IF\child' } ]
+
+[[component]]
+name = "4 カスタム"
+standard = false
+custom = true
+files = [ { source = "files/custom.txt" } ]
+)";
+
+TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
+    CLoadedPackage package(setup_);
+    Configure(package, "Std");
+    ClTree* setupTree = g_setup->setupTree;
+    // The same disk named in another case is one disk: 2 共有 lists same.txt on "ZETA".
+    ClTreeNode* shared = Entry(setupTree, Sjis("2 共有"), TN_KEY);
+    ClTreeNode* zeta = ClTreeFindChild(setupTree, shared, "Zeta", 4, 0);
+    ASSERT_NE(zeta, nullptr);
+    ClTreeNodeInfo upper{
+        TN_NAMED | TN_DATA | TN_LINKED, shared, "ZETA", zeta->data, zeta->length, 0};
+    ClTreeAddNode(setupTree, &upper);
+    ClTreeDeleteNode(setupTree, zeta);
+    // A list with every opcode: none of 02 with a count of 0, a range from 20 down to 10, one
+    // index, an opcode that ends the list, and one more index behind it.
+    std::uint32_t custom = IndexOf("IF\\custom.txt");
+    std::uint32_t parent = IndexOf("IF\\parent.txt");
+    AddComponent(Sjis("0 手製"), "alpha",
+                 std::string("\x02\x00\x03", 3) + U32(20) + U32(10) + "\x01" + U32(custom) +
+                     "\x07\x01" + U32(parent) + std::string(1, '\0'));
+
+    // What stands in the install folder: the same time, a later one, an earlier one.
+    WriteFileAt(Installed("same.txt"), "local same", RecordTime());
+    WriteFileAt(Installed("newer.txt"), "local newer", ShiftedTime(86400));
+    WriteFileAt(Installed("older.txt"), "local older", ShiftedTime(-86400));
+    SetValue(kSharedDllsKey, Shared("shared2.dll"), REG_DWORD, Dword(5));
+    SetValue(kSharedDllsKey, Shared("shared3.dll"), REG_SZ, Sz("old"));
+    RemoveTree(Folder(PD, "QvWitness"));
+    CreateDirectoryA(Folder(PD, "QvWitness").c_str(), nullptr);
+    CopyFileA(WITNESS_EXE, Folder(PD, "QvWitness\\listed.exe").c_str(), FALSE);
+    std::string witnessLog = sources_->File("witness-std.txt");
+    SetEnvironmentVariableA("RUN_WITNESS_LOG", witnessLog.c_str());
+
+    CInstallSession session(package);
+    // The next restart would delete a path that is installed again: its line goes.
+    AppendTextLine(session.pendingList, (installFolder_ + "\\OLDER.TXT").c_str());
+    AppendTextLine(session.pendingList, "C:\\unrelated\\file.txt");
+    session.Run([&](int step) {
+        if (step == 8)
+            session.page.SaveScreenshot(SCREENSHOT_PATH);
+    });
+    ASSERT_TRUE(session.prepared);
+    EXPECT_FALSE(session.failed);
+    EXPECT_TRUE(session.page.finished);
+    for (const SeenMessageBox& box : session.boxes)
+        ADD_FAILURE() << "message box: " << Utf8(box.text);
+
+    // The page: the icons are set, the third bar stays hidden.
+    HWND page = session.page.page;
+    for (int icon : {IDC_ICON_TOP, IDC_ICON_MIDDLE, IDC_ICON_BOTTOM})
+        EXPECT_NE(SendDlgItemMessageA(page, icon, STM_GETICON, 0, 0), 0) << icon;
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_PROGRESS_BOTTOM)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(page, IDC_PROGRESS_MIDDLE)));
+
+    // Disks in name order (alpha before Zeta, though Zeta comes first in the tree), each file
+    // once per disk; the hand-made list installs only the index before its bad opcode.
+    CInstallPageTracker& run = *session.run;
+    const std::vector<std::string>& details = session.page.details;
+    auto position = [&](const std::string& path) {
+        return std::find(details.begin(), details.end(), path) - details.begin();
+    };
+    auto times = [&](const std::string& path) {
+        return std::count(details.begin(), details.end(), path);
+    };
+    EXPECT_EQ(details.front(), Installed("custom.txt"));
+    EXPECT_LT(position(Installed("both.txt")), position(Installed("app.exe")));
+    EXPECT_EQ(times(Installed("both.txt")), 2);
+    EXPECT_EQ(times(Installed("same.txt")), 1);
+    EXPECT_FALSE(Exists(Installed("parent.txt"))) << "its component has no selected part";
+    EXPECT_FALSE(Exists(Installed("child")));
+    ClTree* log = run.logTree;
+    ClTree* runLog = run.runLogTree;
+    EXPECT_EQ(Count(log, Installed("both.txt")), 2);
+    EXPECT_EQ(Count(log, Installed("same.txt")), 1);
+    EXPECT_EQ(Count(log, Installed("custom.txt")), 1);
+
+    // Files: written with the record's times; an equal or later file stays untouched but is
+    // logged; an earlier one is replaced; new folders on the way, names with 0x5C trail bytes.
+    WIN32_FILE_ATTRIBUTE_DATA app = Attributes(Installed("app.exe"));
+    EXPECT_TRUE(SameTime(app.ftLastWriteTime, RecordTime()));
+    EXPECT_TRUE(SameTime(app.ftCreationTime, RecordTime()));
+    EXPECT_EQ(ReadWholeFile(Installed("app.exe")), Source("app.exe"));
+    EXPECT_EQ(ReadWholeFile(Installed("same.txt")), "local same");
+    EXPECT_EQ(ReadWholeFile(Installed("newer.txt")), "local newer");
+    EXPECT_EQ(ReadWholeFile(Installed("older.txt")), Source("older.txt"));
+    EXPECT_EQ(ReadWholeFile(Installed(Sjis("ソフト\\表\\能.txt"))), Source("能"));
+    EXPECT_EQ(Count(log, Installed("newer.txt")), 1);
+    EXPECT_EQ(Count(log, Installed(Sjis("ソフト\\表\\能.txt"))), 1);
+    EXPECT_EQ(Count(log, Installed(Sjis("ソフト\\表")), TN_KEY), 1);
+    // 表示 is one key, not split at its trail byte.
+    ClTreeNode* folderKey = Entry(log, installFolder_, TN_KEY);
+    ASSERT_NE(folderKey, nullptr);
+    EXPECT_STREQ(folderKey->name, Sjis("表示").c_str());
+    EXPECT_EQ(*LogCount(folderKey), 1u) << "the install folder is counted";
+    EXPECT_EQ(Count(log, Folder(X64, "QvTest"), TN_KEY), 1);
+    EXPECT_EQ(Count(log, Folder(X64), TN_KEY), -1) << "program files itself is no entry";
+    EXPECT_EQ(Count(runLog, installFolder_, TN_KEY), 0);
+
+    // The run log holds this run's additions with the count 0 and without the restart flag.
+    ClTreeNode* later = Entry(log, Installed("later.txt"));
+    ClTreeNode* laterRun = Entry(runLog, Installed("later.txt"));
+    ASSERT_TRUE(later && laterRun);
+    EXPECT_EQ(later->data[0], ITEM_DELETE_AT_RESTART);
+    EXPECT_EQ(laterRun->data[0], 0);
+    EXPECT_EQ(Count(runLog, Installed("app.exe")), 0);
+    EXPECT_EQ(Count(runLog, Installed("both.txt")), 0);
+    EXPECT_EQ(Count(log, "CU\\Software\\QvTest", TN_KEY), 1);
+    EXPECT_EQ(Count(log, "CU\\Software\\QvTest\\Setting"), 1);
+    EXPECT_EQ(Entry(log, "CU\\Software\\QvTest", TN_KEY)->data[0], ITEM_REGISTRY);
+
+    // Pending deletions of re-installed paths are gone; others stay.
+    std::uint64_t at = 0;
+    EXPECT_FALSE(FindTextLine(session.pendingList, session.listBuffer.data(), kTextLineBufferSize,
+                              Installed("older.txt").c_str(), &at));
+    EXPECT_TRUE(FindTextLine(session.pendingList, session.listBuffer.data(), kTextLineBufferSize,
+                             "C:\\unrelated\\file.txt", &at));
+    DeleteTextLine(session.pendingList, session.listBuffer.data(), kTextLineBufferSize, at);
+
+    // SharedDLLs: a new count is 1, a count is raised, a string becomes the number 1.
+    Value first = ReadValue(kSharedDllsKey, Shared("shared.dll"));
+    Value raised = ReadValue(kSharedDllsKey, Shared("shared2.dll"));
+    Value replaced = ReadValue(kSharedDllsKey, Shared("shared3.dll"));
+    EXPECT_EQ(first.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(first.bytes, Dword(1));
+    EXPECT_EQ(raised.bytes, Dword(6));
+    EXPECT_EQ(replaced.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(replaced.bytes, Dword(1));
+
+    // Shortcuts on the desktop and in the program group, as the shell reads them.
+    for (const std::string& path : {DesktopLink(), MenuLink()}) {
+        Link link = ReadLink(path);
+        ASSERT_TRUE(link.loaded) << path;
+        EXPECT_EQ(link.target, Installed("app.exe"));
+        EXPECT_EQ(link.folder, installFolder_);
+        EXPECT_EQ(link.description, Sjis("説明です"));
+        EXPECT_EQ(link.arguments, "/x 1");
+        EXPECT_EQ(link.icon, Installed("app.exe"));
+        EXPECT_EQ(link.iconIndex, 0);
+        EXPECT_EQ(Count(log, path), 1);
+    }
+    Link bare = ReadLink(DesktopLink(Sjis("共有.lnk")));
+    EXPECT_EQ(bare.target, Shared("shared3.dll"));
+    EXPECT_EQ(bare.folder, Folder(PD, "QvShared"));
+    EXPECT_EQ(bare.description, "");
+    EXPECT_EQ(Count(log, Folder(PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
+        << "the group is removed with its last link";
+    EXPECT_EQ(Count(log, Folder(PM), TN_KEY), -1);
+    CopyFileA(DesktopLink().c_str(), LINKS_DIR "\\desktop.lnk", FALSE);
+    CopyFileA(MenuLink().c_str(), LINKS_DIR "\\menu.lnk", FALSE);
+    CopyFileA(DesktopLink(Sjis("共有.lnk")).c_str(), LINKS_DIR "\\bare.lnk", FALSE);
+
+    // The Uninstall key, value by value, each string with its terminator.
+    std::string key = kUninstallKey + product_;
+    std::string uninstaller = Folder(WF, "UninsDat200_Mivax.exe");
+    std::string dataFile = Installed("QvTest.dat");
+    EXPECT_EQ(ReadValue(key, "UninstallString").bytes,
+              Sz("\"" + uninstaller + "\" /U \"" + dataFile + "\""));
+    EXPECT_EQ(ReadValue(key, "DisplayName").bytes, Sz(display_));
+    EXPECT_EQ(ReadValue(key, "DisplayIcon").bytes, Sz(Installed("app.exe")));
+    EXPECT_EQ(ReadValue(key, "UninstallDataFile").bytes, Sz(dataFile));
+    EXPECT_EQ(ReadValue(key, "UninstallDataFile").type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(Count(log, "LM\\" + key, TN_KEY), 1);
+    EXPECT_EQ(Count(log, dataFile), 1);
+    // The shared uninstaller is the program without its package.
+    std::string program = ReadWholeFile(setup_);
+    EXPECT_EQ(ReadWholeFile(uninstaller), program.substr(0, package.offset));
+
+    // The data file, read back as the wizard reads it and as setupkit dumps it.
+    ClTree* components = ClTreeCreate();
+    ClTree* saved = ClTreeCreate();
+    SSetupInfo savedInfo;
+    std::uint8_t selection = 0;
+    ASSERT_EQ(LoadUninstallData(&package.info, components, &selection, saved, &savedInfo, 0), 1);
+    EXPECT_EQ(selection, COMPONENT_STANDARD);
+    EXPECT_NE(Entry(components, Sjis("0 手製"), TN_KEY), nullptr);
+    EXPECT_NE(Entry(saved, Installed("app.exe")), nullptr);
+    EXPECT_STREQ(savedInfo.texts[TEXT_UNINSTALL_KEY], product_.c_str());
+    ClTreeDestroy(components);
+    ClTreeDestroy(saved);
+    // setupkit takes its arguments as UTF-8: the file goes to a plain name first.
+    std::string plainCopy = sources_->File("std.dat");
+    CopyFileA(dataFile.c_str(), plainCopy.c_str(), FALSE);
+    DWORD exitCode = 0;
+    std::string dump =
+        RunCaptured(std::string("\"") + SETUPKIT_EXE + "\" dump \"" + plainCopy + "\"", &exitCode);
+    EXPECT_EQ(exitCode, 0u) << dump;
+    EXPECT_NE(dump.find("selection: standard"), std::string::npos) << dump;
+    EXPECT_NE(dump.find(Utf8(Installed(Sjis("ソフト\\表\\能.txt")))), std::string::npos) << dump;
+
+    // Wine's own list of installed programs names the product.
+    std::string listed = RunCaptured("uninstaller.exe --list", &exitCode);
+    EXPECT_NE(listed.find(product_ + "|||" + display_), std::string::npos) << Utf8(listed);
+
+    // Programs: the listed one the run did not install, then the installed ones in order.
+    std::vector<std::string> ran;
+    for (int waited = 0; waited < 200 && ran.size() < 3; ++waited, Sleep(100))
+        ran = Lines(ReadWholeFile(witnessLog));
+    ASSERT_EQ(ran.size(), 3u);
+    std::sort(ran.begin(), ran.end());
+    EXPECT_EQ(ran[0].substr(17), "listed.exe");
+    EXPECT_EQ(ran[1].substr(17), "a.exe");
+    EXPECT_EQ(ran[2].substr(17), "b.exe");
+}
+
+TEST_F(InstallRun, ReinstallCountsAgainRewritesDeletedLinksAndPrunesTheDataFile) {
+    std::string menuLink;
+    {
+        CLoadedPackage package(setup_);
+        Configure(package, "Re");
+        CInstallSession first(package);
+        first.Run();
+        ASSERT_TRUE(first.page.finished);
+    }
+    // The user deleted the desktop link; the program-menu link is still there.
+    ASSERT_TRUE(DeleteFileA(DesktopLink().c_str()));
+    HANDLE link = CreateFileA(MenuLink().c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    FILETIME marked = ShiftedTime(-7 * 86400);
+    SetFileTime(link, nullptr, nullptr, &marked);
+    CloseHandle(link);
+
+    // A custom install over it, without the component 2 共有.
+    CLoadedPackage package(setup_);
+    SSetupInfo& info = package.info;
+    SetupInfoSetText(&info, TEXT_INSTALL_PATH, (Sjis("\\QvTest\\Re\\表示")).c_str());
+    SetupInfoSetText(&info, TEXT_UNINSTALL_KEY, product_.c_str());
+    Entry(g_setup->setupTree, Sjis("2 共有"), TN_KEY)->data[0] = 0;
+    CInstallSession second(package, 1);
+    second.Run();
+    ASSERT_TRUE(second.prepared);
+    EXPECT_TRUE(second.page.finished);
+    EXPECT_TRUE(second.boxes.empty());
+    ClTree* log = second.run->logTree;
+    EXPECT_TRUE(Exists(DesktopLink())) << "a deleted link is written again";
+    EXPECT_TRUE(SameTime(Attributes(MenuLink()).ftLastWriteTime, marked))
+        << "a link that is there is not written again";
+    EXPECT_EQ(Count(log, MenuLink()), 1);
+    EXPECT_EQ(Count(log, Installed("app.exe")), 1) << "the earlier entry, counted again";
+    EXPECT_EQ(Count(log, Installed("custom.txt")), 1);
+    EXPECT_EQ(Count(log, Installed("plain.txt")), 0) << "no longer installed";
+    // An entry the earlier log had is not counted in SharedDLLs again.
+    EXPECT_EQ(ReadValue(kSharedDllsKey, Shared("shared.dll")).bytes, Dword(1));
+    EXPECT_EQ(Entry(second.run->runLogTree, Installed("app.exe")), nullptr)
+        << "the run log holds only what this run added";
+
+    // The data file keeps never-remove and uninstall-only entries that nothing counts any more.
+    ClTree* components = ClTreeCreate();
+    ClTree* saved = ClTreeCreate();
+    std::uint8_t selection = 0;
+    ASSERT_EQ(LoadUninstallData(&info, components, &selection, saved, nullptr, 0), 1);
+    EXPECT_EQ(selection, COMPONENT_CUSTOM);
+    EXPECT_EQ(Entry(saved, Installed("plain.txt")), nullptr);
+    EXPECT_NE(Entry(saved, Installed("keep.ini")), nullptr);
+    EXPECT_NE(Entry(saved, Installed("once.txt")), nullptr);
+    EXPECT_NE(Entry(saved, Installed("custom.txt")), nullptr);
+    ClTreeDestroy(components);
+    ClTreeDestroy(saved);
+}
+
+TEST_F(InstallRun, WithoutUninstallNothingIsRegistered) {
+    CLoadedPackage package(setup_);
+    Configure(package, "NoUn");
+    SetupInfoSetOption(&package.info, OPT_NO_UNINSTALL, 1);
+    std::string uninstaller = Folder(WF, "UninsDat200_Mivax.exe");
+    DeleteFileA(uninstaller.c_str());
+    CInstallSession session(package);
+    session.Run();
+    EXPECT_TRUE(session.page.finished);
+    EXPECT_TRUE(Exists(Installed("app.exe")));
+    EXPECT_FALSE(Exists(uninstaller));
+    EXPECT_FALSE(Exists(Installed("QvTest.dat")));
+    EXPECT_EQ(ReadValue(kUninstallKey + product_, "UninstallString").type, 0u);
+}
+
+TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
+    {
+        // Held open by another program: the bounded waits run out, the file stays.
+        CLoadedPackage package(setup_);
+        Configure(package, "Lock");
+        WriteFileAt(Installed("older.txt"), "held open", ShiftedTime(-86400));
+        HANDLE held = CreateFileA(Installed("older.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        CInstallSession session(package);
+        session.Run();
+        CloseHandle(held);
+        EXPECT_TRUE(session.failed);
+        ASSERT_EQ(session.boxes.size(), 1u);
+        EXPECT_EQ(session.boxes[0].text, Message(IDS_BACKUP_FAILED));
+        EXPECT_EQ(ReadWholeFile(Installed("older.txt")), "held open");
+        EXPECT_EQ(session.stateAfterFailure, session.stateBeforeFailure);
+    }
+    // A damaged entry: the old file comes back byte for byte; without one nothing is left.
+    for (const char* name : {"older.txt", "plain.txt"}) {
+        std::string damaged = sources_->File(std::string("damaged-") + name + ".exe");
+        {
+            CLoadedPackage original(setup_);
+            SFileRecord record;
+            ClTreeNode* item = Entry(g_setup->fileTree, std::string("IF\\") + name);
+            ASSERT_TRUE(item && FileRecordRead(item->data, item->length, 0, &record));
+            std::string bytes = ReadWholeFile(setup_);
+            bytes[record.entryOffset + 8] = '\x7F';  // no chain of the codec
+            WriteWholeFile(damaged, bytes);
+        }
+        CLoadedPackage package(damaged);
+        Configure(package, "Damaged");
+        std::string old = std::string("old ") + name + std::string(3, '\0') + "\xFF";
+        if (std::string(name) == "older.txt")
+            WriteFileAt(Installed(name), old, ShiftedTime(-86400));
+        CInstallSession session(package);
+        session.Run();
+        EXPECT_TRUE(session.failed) << name;
+        ASSERT_EQ(session.boxes.size(), 1u) << name;
+        EXPECT_EQ(session.boxes[0].text, Message(IDS_EXPAND_FAILED, Installed(name)));
+        if (std::string(name) == "older.txt")
+            EXPECT_EQ(ReadWholeFile(Installed(name)), old);
+        else
+            EXPECT_FALSE(Exists(Installed(name)));
+        EXPECT_EQ(session.stateAfterFailure, session.stateBeforeFailure) << name;
+    }
+    {
+        // A shortcut that cannot be written fails its file after the count was raised: the
+        // count, the file and the logs are as they were.
+        CLoadedPackage package(setup_);
+        Configure(package, "Link");
+        CreateDirectoryA(DesktopLink(Sjis("共有.lnk")).c_str(), nullptr);
+        CreateDirectoryA(Folder(PD, "QvShared").c_str(), nullptr);
+        WriteFileAt(Shared("shared3.dll"), "old dll", ShiftedTime(-86400));
+        SetValue(kSharedDllsKey, Shared("shared3.dll"), REG_SZ, Sz("old"));
+        CInstallSession session(package);
+        session.Run();
+        EXPECT_TRUE(session.failed);
+        ASSERT_EQ(session.boxes.size(), 1u);
+        EXPECT_EQ(session.boxes[0].text, Message(IDS_SHORTCUT_FAILED));
+        EXPECT_EQ(ReadWholeFile(Shared("shared3.dll")), "old dll");
+        Value count = ReadValue(kSharedDllsKey, Shared("shared3.dll"));
+        EXPECT_EQ(count.type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(count.bytes, Sz("old"));
+        EXPECT_EQ(session.stateAfterFailure, session.stateBeforeFailure);
+        RemoveTree(DesktopLink(Sjis("共有.lnk")));
+    }
+}
+
+TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
+    // Names of a file, or of the folder that holds one; each is the first item of its run.
+    struct Hostile {
+        const char* name;
+        bool isFolder;
+    };
+    const Hostile hostile[] = {{"..", true},   {"a\\b", true},     {"x:y", true},
+                               {"", false},    {".", false},       {"a/b", false},
+                               {"CON", false}, {"nul.txt", false}, {"name.", false}};
+    for (const Hostile& bad : hostile) {
+        CLoadedPackage package(setup_);
+        Configure(package, "Bad");
+        // A copy of app.exe's record under the name, or in a folder of that name, listed
+        // first on the first disk.
+        ClTreeNode* app = Entry(g_setup->fileTree, "IF\\app.exe");
+        ClTreeNode* parent = Entry(g_setup->fileTree, "IF", TN_KEY);
+        if (bad.isFolder) {
+            std::uint8_t folder[8] = {};
+            StoreLe32(folder + 4, 999);
+            ClTreeNodeInfo key{
+                TN_KEY | TN_NAMED | TN_DATA | TN_LINKED, parent, bad.name, folder, 8, 0};
+            parent = ClTreeAddNode(g_setup->fileTree, &key);
+        }
+        std::string record(reinterpret_cast<char*>(app->data), app->length);
+        StoreLe32(reinterpret_cast<std::uint8_t*>(record.data()) + 4, 1000);
+        ClTreeNodeInfo value{TN_NAMED | TN_DATA | TN_LINKED,
+                             parent,
+                             bad.isFolder ? "evil.txt" : bad.name,
+                             reinterpret_cast<std::uint8_t*>(record.data()),
+                             static_cast<std::uint32_t>(record.size()),
+                             0};
+        ASSERT_NE(ClTreeAddNode(g_setup->fileTree, &value), nullptr);
+        AddComponent("0", "alpha", "\x01" + U32(1000) + std::string(1, '\0'));
+        CInstallSession session(package);
+        session.Run();
+        EXPECT_TRUE(session.failed) << bad.name;
+        ASSERT_EQ(session.boxes.size(), 1u) << bad.name;
+        EXPECT_EQ(session.boxes[0].text, Message(IDS_DATA_MISSING)) << bad.name;
+        EXPECT_TRUE(session.page.details.empty()) << bad.name;
+        EXPECT_EQ(session.steps, 2) << "the first file stops the run: " << bad.name;
+        EXPECT_FALSE(Exists(Folder(X64, "QvTest\\evil.txt")));
+    }
+}
+
+}  // namespace
