@@ -98,15 +98,11 @@ class CReplacedFile {
 
 int InstallFile(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item,
                 const SFileRecord& record) {
-    SSetupInfo* info = run->context.info;
     char folder[kFolderPathSize];
     char path[kFolderPathSize];
-    if (!ResolveItemFolder(info, run->folders, parent, folder) ||
-        !JoinItemName(info, folder, item->name, path))
-        return run->Fail(IDS_DATA_MISSING);
     SLogKeys keys;
-    if (!LogChainPair(run->logTree, run->runLogTree, folder, nullptr, &keys))
-        return run->Fail(IDS_NO_MEMORY);
+    if (!run->LocateItem(parent, item->name, folder, path, &keys))
+        return 0;
     if (!CreateFolderPath(folder, nullptr))
         return run->Fail(IDS_CANNOT_CREATE_FOLDER, folder);
     run->ShowDetail(path);
@@ -121,7 +117,7 @@ int InstallFile(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item,
     if (exists && (present.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return run->Fail(IDS_CANNOT_CREATE_FILE, path);
     bool write = !exists || CompareFileTime(&record.writeTime, &present.ftLastWriteTime) > 0;
-    NoteProgramToRun(info, item, path);
+    NoteProgramToRun(run->context.info, item, path);
 
     CReplacedFile replaced(run, path);
     if (write) {

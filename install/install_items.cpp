@@ -23,15 +23,11 @@ int LogRegistryNode(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* it
 }  // namespace
 
 int InstallFolder(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item) {
-    SSetupInfo* info = run->context.info;
     char parentFolder[kFolderPathSize];
     char path[kFolderPathSize];
-    if (!ResolveItemFolder(info, run->folders, parent, parentFolder) ||
-        !JoinItemName(info, parentFolder, item->name, path))
-        return run->Fail(IDS_DATA_MISSING);
     SLogKeys keys;
-    if (!LogChainPair(run->logTree, run->runLogTree, parentFolder, nullptr, &keys))
-        return run->Fail(IDS_NO_MEMORY);
+    if (!run->LocateItem(parent, item->name, parentFolder, path, &keys))
+        return 0;
     RemovePendingDeletion(run->context.pendingList, run->context.listBuffer,
                           run->context.listBufferSize, path);
     // A folder the install log knows is not made again (files inside it still make it).

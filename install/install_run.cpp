@@ -73,6 +73,16 @@ void CInstallPageTracker::ShowPhase(unsigned id) {
     std::free(text);
 }
 
+int CInstallPageTracker::LocateItem(ClTreeNode* parent, const char* name, char* folder, char* path,
+                                    SLogKeys* keys) {
+    if (!ResolveItemFolder(context.info, folders, parent, folder) ||
+        !JoinItemName(context.info, folder, name, path))
+        return Fail(IDS_DATA_MISSING);
+    if (!LogChainPair(logTree, runLogTree, folder, nullptr, keys))
+        return Fail(IDS_NO_MEMORY);
+    return 1;
+}
+
 int CInstallPageTracker::Prepare() {
     SSetupInfo* info = context.info;
     if (!CreateTempFolder(workFolder, workFile, sizeof workFile))

@@ -7,6 +7,7 @@
 
 #include "base/file_handle.h"
 #include "install/destination.h"
+#include "install/install_log.h"
 #include "install/page_tracker.h"
 #include "package/layout/file_index_list.h"
 
@@ -61,6 +62,10 @@ class CInstallPageTracker : public SInstallPageTracker {
     void ShowDetail(const char* text);
     // Shows string id in the page's phase line.
     void ShowPhase(unsigned id);
+    // Where an item named name below parent (a file-tree key) goes: its folder and path
+    // (kFolderPathSize bytes each), and the folder's keys in both logs. 1, or 0 after message 3
+    // (damaged data) or 1 (no memory).
+    int LocateItem(ClTreeNode* parent, const char* name, char* folder, char* path, SLogKeys* keys);
 
     SInstallRunContext context;
     char dataFilePath[kRunPathSize] = {};

@@ -46,6 +46,19 @@ struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
 };
 
+// Creates path for writing, with every missing folder above it; shows message 7 when it cannot.
+ClFileHandle CreateWithFolders(CInstallPageTracker* run, const char* path) {
+    char folder[kRunPathSize];
+    std::snprintf(folder, sizeof folder, "%s", path);
+    ClFileHandle file;
+    if (CutLastPathPart(folder) && CreateFolderPath(folder, nullptr))
+        file = ClFileHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.ok())
+        run->Fail(IDS_CANNOT_CREATE_FILE, path);
+    return file;
+}
+
 // A buffer for copying length bytes: the largest that can be had between 2 and 128 MiB, never
 // larger than the copy needs. Its size goes to *size; null when none can be had.
 std::uint8_t* CopyBuffer(std::uint64_t length, std::uint32_t* size) {
@@ -117,14 +130,9 @@ int CopyUninstaller(CInstallPageTracker* run) {
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!program.ok())
         return run->Fail(IDS_CANNOT_OPEN_FILE);
-    char folder[kRunPathSize];
-    std::snprintf(folder, sizeof folder, "%s", path);
-    if (!CutLastPathPart(folder) || !CreateFolderPath(folder, nullptr))
-        return run->Fail(IDS_CANNOT_CREATE_FILE, folder);
-    ClFileHandle copy(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ClFileHandle copy = CreateWithFolders(run, path);
     if (!copy.ok())
-        return run->Fail(IDS_CANNOT_CREATE_FILE, path);
+        return 0;
     unsigned failed = 0;
     std::uint64_t length = run->context.packageOffset;
     if (length == 0 && !GetFileSize64(program.get(), &length))
@@ -151,14 +159,9 @@ int WriteDataFile(CInstallPageTracker* run) {
     if (!pruned || !ClTreeCopy(pruned.get(), run->logTree) ||
         !LogPrune(pruned.get(), RunMode(run->context.runFlags)))
         return run->Fail(IDS_NO_MEMORY);
-    char folder[kRunPathSize];
-    std::snprintf(folder, sizeof folder, "%s", path);
-    if (!CutLastPathPart(folder) || !CreateFolderPath(folder, nullptr))
-        return run->Fail(IDS_CANNOT_CREATE_FILE, path);
-    ClFileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ClFileHandle file = CreateWithFolders(run, path);
     if (!file.ok())
-        return run->Fail(IDS_CANNOT_CREATE_FILE, path);
+        return 0;
     // An update keeps the components of the installation it updates.
     SSetupInfo* info = run->context.info;
     ClTree* components = SetupInfoTestOption(info, OPT_UPDATE) && run->earlierSetupTree

@@ -228,26 +228,6 @@ std::string DumpTree(ClTree* tree) {
     return out;
 }
 
-std::string DumpValues(HKEY root, const char* key) {
-    std::string out;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return out;
-    for (DWORD i = 0;; ++i) {
-        char name[1024];
-        std::uint8_t data[1024];
-        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
-        if (RegEnumValueA(opened, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
-            ERROR_SUCCESS)
-            break;
-        out += std::string(name) + " " + std::to_string(type) + " ";
-        Hex(&out, data, dataSize);
-        out += "\n";
-    }
-    RegCloseKey(opened);
-    return out;
-}
-
 CInstallSession::CInstallSession(CLoadedPackage& package, int custom) {
     codec.Initialize();
     listBuffer.resize(kTextLineBufferSize + 1);
@@ -278,7 +258,5 @@ CInstallSession::~CInstallSession() {
 }
 
 std::string CInstallSession::State() {
-    return DumpTree(run->logTree) + "--\n" + DumpTree(run->runLogTree) + "--\n" +
-           DumpValues(HKEY_LOCAL_MACHINE,
-                      "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+    return DumpTree(run->logTree) + "--\n" + DumpTree(run->runLogTree);
 }

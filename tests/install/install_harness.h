@@ -73,8 +73,6 @@ class CBoxAnswerer {
 
 // A readable copy of a tree: one line per node with its depth, kind, name and data bytes.
 std::string DumpTree(ClTree* tree);
-// The values of a registry key, one line each with type and bytes.
-std::string DumpValues(HKEY root, const char* key);
 
 // One install run with what the wizard lends it: the codec, the pending-deletion list held
 // open, the SharedDLLs key.
@@ -83,8 +81,8 @@ class CInstallSession {
     explicit CInstallSession(CLoadedPackage& package, int custom = 0);
     ~CInstallSession();
     // Attaches the run to the page, starts it and steps it from a message loop until it has
-    // finished or a step has failed. The logs and SharedDLLs before and after a failed step
-    // are kept. onStep runs before each step with the number of steps done.
+    // finished or a step has failed. Both logs before and after a failed step are kept. onStep runs
+    // before each step with the number of steps done.
     template <typename OnStep>
     void Run(OnStep onStep);
     void Run() {

@@ -96,14 +96,14 @@ struct Value {
     std::string bytes;
 };
 
+// As stored: a string keeps its terminator, or lacks it.
 Value ReadValue(const std::string& key, const std::string& name) {
     Value value;
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS)
-        return value;
     char data[2048];
     DWORD size = sizeof data;
-    if (RegQueryValueExA(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data),
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) == ERROR_SUCCESS &&
+        RegQueryValueExA(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data),
                          &size) == ERROR_SUCCESS)
         value.bytes.assign(data, size);
     else
@@ -114,12 +114,8 @@ Value ReadValue(const std::string& key, const std::string& name) {
 
 void SetValue(const std::string& key, const std::string& name, DWORD type,
               const std::string& bytes) {
-    HKEY opened = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &opened, nullptr);
-    RegSetValueExA(opened, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(opened);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), type, bytes.data(),
+                    static_cast<DWORD>(bytes.size()));
 }
 
 std::string Dword(DWORD value) {
