@@ -3,58 +3,16 @@
 #include <cstring>
 
 #include "base/dbcs.h"
+#include "base/safe_name.h"
 #include "tree/tree.h"
 
 namespace {
 
-// Names that Windows takes for devices whatever extension follows them.
-constexpr const char* kDeviceNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-constexpr const char* kNumberedDevices[] = {"COM", "LPT"};
-
-bool IsDeviceName(const char* name) {
-    std::size_t stem = std::strcspn(name, ".");
-    for (const char* device : kDeviceNames) {
-        if (stem == std::strlen(device) && CompareNoCaseN(name, device, stem))
-            return true;
-    }
-    for (const char* device : kNumberedDevices) {
-        if (stem == 4 && CompareNoCaseN(name, device, 3) && name[3] >= '1' && name[3] <= '9')
-            return true;
-    }
-    return false;
-}
-
-// One name of a path: not empty, not "." or "..", no separator, drive or stream colon (a
-// trail byte 0x5C is part of its character), no trailing dot or space, no device.
-bool IsSafeName(const char* name, std::size_t length) {
-    if (length == 0 || length >= kFolderPathSize)
-        return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        unsigned char c = static_cast<unsigned char>(name[i]);
-        if (IsDBCSLeadByte(c) && i + 1 < length) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':' || c < 0x20)
-            return false;
-    }
-    char copy[kFolderPathSize];
-    std::memcpy(copy, name, length);
-    copy[length] = '\0';
-    bool dotOrSpaceAtEnd = !IsTrailByteAt(copy, static_cast<std::uint32_t>(length - 1)) &&
-                           (copy[length - 1] == '.' || copy[length - 1] == ' ');
-    return !dotOrSpaceAtEnd && !IsDeviceName(copy);
-}
-
 bool IsSafeNode(const ClTreeNode* node) {
-    return (node->flags & TN_NAMED) && IsSafeName(node->name, std::strlen(node->name));
+    return (node->flags & TN_NAMED) && IsSafePathName(node->name);
 }
 
 }  // namespace
-
-int IsSafeItemName(const char* name) {
-    return IsSafeName(name, std::strlen(name)) ? 1 : 0;
-}
 
 int ItemMacro(ClTreeNode* node) {
     ClTreeNode* top = ClTreeNavigate(node, TN_TOP, nullptr);
@@ -91,20 +49,28 @@ int ResolveItemFolder(SSetupInfo* info, const FolderTable& folders, ClTreeNode* 
 }
 
 int JoinItemName(SSetupInfo* info, const char* folder, const char* name, char* out) {
-    return IsSafeName(name, std::strlen(name)) &&
-           ExpandFolderMacros(info, OT, name, folder, out) != nullptr;
+    return IsSafePathName(name) && ExpandFolderMacros(info, OT, name, folder, out) != nullptr;
 }
 
 int JoinItemPath(SSetupInfo* info, const char* folder, const char* relative, char* out) {
-    std::size_t start = 0;
-    for (std::size_t i = 0;; ++i) {
-        if (relative[i] == '\0' || IsCharAt(relative, static_cast<std::uint32_t>(i), '\\')) {
-            if (!IsSafeName(relative + start, i - start))
+    // Each part on its own: up to a "\" that is not the trail byte of a double-byte character.
+    char part[kFolderPathSize];
+    std::size_t length = 0;
+    for (const char* at = relative;; ++at) {
+        if (*at == '\0' || *at == '\\') {
+            part[length] = '\0';
+            if (!IsSafePathName(part))
                 return 0;
-            if (relative[i] == '\0')
+            if (*at == '\0')
                 break;
-            start = i + 1;
+            length = 0;
+            continue;
         }
+        if (length + 2 >= sizeof part)
+            return 0;
+        if (IsDBCSLeadByte(static_cast<BYTE>(*at)) && at[1] != '\0')
+            part[length++] = *at++;
+        part[length++] = *at;
     }
     return ExpandFolderMacros(info, OT, relative, folder, out) != nullptr;
 }

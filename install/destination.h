@@ -12,10 +12,6 @@ struct ClTreeNode;
 // One pre-expanded folder per macro id; an empty slot is a macro this machine has no folder for.
 using FolderTable = char[kFolderMacroCount][kFolderPathSize];
 
-// 1 when name is one safe name of a path: not empty, not "." or "..", without "\", "/" or ":"
-// (a trail byte 0x5C is part of its character, not a separator), no device name.
-int IsSafeItemName(const char* name);
-
 // The macro id whose code is exactly the name of the top-level key above node (or node itself),
 // or -1 when that name is no macro code.
 int ItemMacro(ClTreeNode* node);

@@ -94,10 +94,9 @@ int CInstallPageTracker::Prepare() {
     if (context.custom && context.choice && !ApplyChoice(info, *context.choice))
         return 0;
     LoadEarlierInstallation();
-    if (shellLink == nullptr &&
-        FAILED(CoCreateInstance(CLSID_ShellLink, nullptr,
-                                CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&shellLink))))
+    if (!shellLink.ok() && FAILED(CoCreateInstance(CLSID_ShellLink, nullptr,
+                                                   CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                                   IID_IShellLinkA, shellLink.OutVoid())))
         return 0;
     for (std::uint16_t macro = 0; macro < kFolderMacroCount; ++macro) {
         if (!ExpandFolderMacros(info, macro, nullptr, nullptr, folders[macro]))
@@ -234,9 +233,7 @@ int CInstallPageTracker::RecordInstallFolder() {
 }
 
 void CInstallPageTracker::Release() {
-    if (shellLink != nullptr)
-        shellLink->Release();
-    shellLink = nullptr;
+    shellLink.Close();
     ClTreeDestroy(runLogTree);
     runLogTree = nullptr;
     programFile.Close();

@@ -3,16 +3,17 @@
 // after the last one it registers the uninstaller and runs the listed programs.
 #pragma once
 
+#include <shlobj.h>
+
 #include <cstdint>
 
-#include "base/file_handle.h"
+#include "base/win_handles.h"
 #include "install/destination.h"
 #include "install/install_log.h"
 #include "install/page_tracker.h"
 #include "package/layout/file_index_list.h"
 
 class SCompress;
-struct IShellLinkA;
 struct SSetupInfo;
 
 // The destination the user chose on a custom install; stored into the setup information when
@@ -73,7 +74,7 @@ class CInstallPageTracker : public SInstallPageTracker {
     FolderTable folders = {};
     std::uint32_t total = 0;
     std::uint8_t selectionMask = 0;
-    IShellLinkA* shellLink = nullptr;
+    ClComPtr<IShellLinkA> shellLink;
     std::uint8_t recordTemplate[kRecordTemplateSize] = {};
     // This run's additions only, every count 0: what a rollback removes. Owned.
     ClTree* runLogTree = nullptr;

@@ -10,6 +10,7 @@
 #include "base/path_parts.h"
 #include "base/registry.h"
 #include "base/run_flags.h"
+#include "base/safe_name.h"
 #include "base/setup_context.h"
 #include "base/shared_names.h"
 #include "install/install_actions.h"
@@ -80,7 +81,7 @@ int RecordDataFile(CInstallPageTracker* run) {
     SSetupInfo* info = run->context.info;
     const char* installFolder = run->folders[IF];
     const char* name = info->texts[TEXT_DATA_FILE];
-    if (installFolder[0] == '\0' || name == nullptr || !IsSafeItemName(name))
+    if (installFolder[0] == '\0' || name == nullptr || !IsSafePathName(name))
         return run->Fail(IDS_DATA_MISSING);
     SLogKeys keys;
     SLogRecord record;

@@ -8,6 +8,7 @@
 
 #include "base/folders.h"
 #include "base/path_parts.h"
+#include "base/safe_name.h"
 #include "install/install_actions.h"
 #include "install/install_log.h"
 #include "install/install_run.h"
@@ -89,7 +90,7 @@ int MakeShortcut(CInstallPageTracker* run, const char* base, const char* group,
     if (*below != '\0' ? !JoinItemPath(info, base, below, folder)
                        : !ExpandFolderMacros(info, OT, nullptr, base, folder))
         return run->Fail(expandFailure);
-    if (!IsSafeItemName(linkName))
+    if (!IsSafePathName(linkName))
         return run->Fail(IDS_DATA_MISSING);
     SLogKeys keys;
     if (!LogLinkFolders(run, base, below, &keys))
@@ -152,7 +153,7 @@ int WriteShellLink(CInstallPageTracker* run, const char* target, const char* lin
     CutLastPathPart(folder);
     if (std::strlen(folder) == 2 && folder[1] == ':')
         std::strcat(folder, "\\");
-    IShellLinkA* shell = run->shellLink;
+    IShellLinkA* shell = run->shellLink.get();
     shell->SetArguments(arguments ? arguments : "");
     shell->SetDescription(description ? description : "");
     shell->SetIconLocation(target, 0);
@@ -160,13 +161,10 @@ int WriteShellLink(CInstallPageTracker* run, const char* target, const char* lin
     shell->SetShowCmd(SW_SHOWNORMAL);
     shell->SetWorkingDirectory(folder);
     // A link object that cannot be saved has written nothing: a failure, not a success.
-    IPersistFile* file = nullptr;
-    if (FAILED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
-        return 0;
+    ClComPtr<IPersistFile> file;
     WCHAR widePath[MAX_PATH];
-    HRESULT saved = E_FAIL;
-    if (MultiByteToWideChar(CP_ACP, 0, link, -1, widePath, MAX_PATH) > 0)
-        saved = file->Save(widePath, TRUE);
-    file->Release();
-    return SUCCEEDED(saved) ? 1 : 0;
+    if (FAILED(shell->QueryInterface(IID_IPersistFile, file.OutVoid())) ||
+        MultiByteToWideChar(CP_ACP, 0, link, -1, widePath, MAX_PATH) == 0)
+        return 0;
+    return SUCCEEDED(file->Save(widePath, TRUE)) ? 1 : 0;
 }

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "base/file_handle.h"
 #include "base/registry.h"
 #include "base/run_flags.h"
 #include "base/setup_context.h"
+#include "base/win_handles.h"
 #include "setupinfo/setup_info.h"
 #include "setupinfo/uninstall_data.h"
 

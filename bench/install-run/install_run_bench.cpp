@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <string>
 
-#include "base/file_handle.h"
 #include "base/file_stream.h"
 #include "base/setup_context.h"
+#include "base/win_handles.h"
 #include "package/layout/file_record.h"
 #include "package/layout/package_layout.h"
 #include "setupinfo/setup_info.h"

@@ -17,6 +17,7 @@
 #include "base/messages.h"
 #include "base/setup_context.h"
 #include "base/text_lines.h"
+#include "base/win_handles.h"
 #include "install/install_log.h"
 #include "install/uninstall_data_file.h"
 #include "package/layout/file_record.h"
@@ -135,31 +136,27 @@ struct Link {
 
 Link ReadLink(const std::string& path) {
     Link link;
-    IShellLinkA* shell = nullptr;
-    IPersistFile* file = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&shell))))
-        return link;
+    ClComPtr<IShellLinkA> shell;
+    ClComPtr<IPersistFile> file;
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(wide, STGM_READ))) {
-        char text[MAX_PATH * 2];
-        link.loaded = true;
-        shell->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
-        link.target = text;
-        shell->GetWorkingDirectory(text, sizeof text);
-        link.folder = text;
-        shell->GetDescription(text, sizeof text);
-        link.description = text;
-        shell->GetArguments(text, sizeof text);
-        link.arguments = text;
-        shell->GetIconLocation(text, sizeof text, &link.iconIndex);
-        link.icon = text;
-    }
-    if (file)
-        file->Release();
-    shell->Release();
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                shell.OutVoid())) ||
+        FAILED(shell->QueryInterface(IID_IPersistFile, file.OutVoid())) ||
+        FAILED(file->Load(wide, STGM_READ)))
+        return link;
+    char text[MAX_PATH * 2];
+    link.loaded = true;
+    shell->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH);
+    link.target = text;
+    shell->GetWorkingDirectory(text, sizeof text);
+    link.folder = text;
+    shell->GetDescription(text, sizeof text);
+    link.description = text;
+    shell->GetArguments(text, sizeof text);
+    link.arguments = text;
+    shell->GetIconLocation(text, sizeof text, &link.iconIndex);
+    link.icon = text;
     return link;
 }
 
