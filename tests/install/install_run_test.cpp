@@ -224,6 +224,7 @@ class InstallRun : public testing::Test {
         RemoveTree(Folder(PD, "QvShared"));
         DeleteFileA(DesktopLink().c_str());
         RemoveTree(DesktopLink(Sjis("共有.lnk")));
+        RemoveTree(DesktopLink("QvSub"));
         RemoveTree(Folder(PM, Sjis("クオルヴェイン試験")));
         CreateDirectoryA(Folder(X64, "QvTest").c_str(), nullptr);
         CreateDirectoryA((Folder(X64, "QvTest") + "\\" + name).c_str(), nullptr);
@@ -364,6 +365,23 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
                  std::string("\x02\x00\x03", 3) + U32(20) + U32(10) + "\x01" + U32(custom) +
                      "\x07\x01" + U32(parent) + std::string(1, '\0'));
 
+    // A shortcut name with a folder part: the link goes into that folder of the desktop.
+    ClTreeNode* dll = Entry(g_setup->fileTree, "PD\\QvShared\\shared3.dll");
+    SFileRecord record;
+    ASSERT_TRUE(FileRecordRead(dll->data, dll->length, 0, &record));
+    std::string subLink = Sjis("QvSub\\共有.lnk");
+    record.shortcutName = subLink.c_str();
+    std::string bytes(FileRecordSize(&record), '\0');
+    FileRecordWrite(&record, reinterpret_cast<std::uint8_t*>(bytes.data()));
+    ClTreeNodeInfo moved{TN_NAMED | TN_DATA | TN_LINKED,
+                         dll->parent,
+                         "shared3.dll",
+                         reinterpret_cast<std::uint8_t*>(bytes.data()),
+                         static_cast<std::uint32_t>(bytes.size()),
+                         0};
+    ClTreeAddNode(g_setup->fileTree, &moved);
+    ClTreeDeleteNode(g_setup->fileTree, dll);
+
     // What stands in the install folder: the same time, a later one, an earlier one.
     WriteFileAt(Installed("same.txt"), "local same", RecordTime());
     WriteFileAt(Installed("newer.txt"), "local newer", ShiftedTime(86400));
@@ -483,16 +501,19 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
         EXPECT_EQ(link.iconIndex, 0);
         EXPECT_EQ(Count(log, path), 1);
     }
-    Link bare = ReadLink(DesktopLink(Sjis("共有.lnk")));
+    Link bare = ReadLink(DesktopLink(subLink));
     EXPECT_EQ(bare.target, Shared("shared3.dll"));
     EXPECT_EQ(bare.folder, Folder(PD, "QvShared"));
     EXPECT_EQ(bare.description, "");
+    EXPECT_EQ(Count(log, DesktopLink("QvSub"), TN_KEY), 1) << "removed with its last link";
+    EXPECT_EQ(Count(runLog, DesktopLink("QvSub"), TN_KEY), 0);
+    EXPECT_EQ(Count(log, DesktopLink(subLink)), 1);
     EXPECT_EQ(Count(log, Folder(PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
         << "the group is removed with its last link";
     EXPECT_EQ(Count(log, Folder(PM), TN_KEY), -1);
     CopyFileA(DesktopLink().c_str(), LINKS_DIR "\\desktop.lnk", FALSE);
     CopyFileA(MenuLink().c_str(), LINKS_DIR "\\menu.lnk", FALSE);
-    CopyFileA(DesktopLink(Sjis("共有.lnk")).c_str(), LINKS_DIR "\\bare.lnk", FALSE);
+    CopyFileA(DesktopLink(subLink).c_str(), LINKS_DIR "\\bare.lnk", FALSE);
 
     // The Uninstall key, value by value, each string with its terminator.
     std::string key = kUninstallKey + product_;
