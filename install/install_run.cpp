@@ -10,7 +10,6 @@
 
 #include "base/dbcs.h"
 #include "base/folders.h"
-#include "base/little_endian.h"
 #include "base/messages.h"
 #include "base/setup_context.h"
 #include "install/component_selection.h"
@@ -88,7 +87,7 @@ int CInstallPageTracker::Prepare() {
     if (!CreateTempFolder(workFolder, workFile, sizeof workFile))
         return 0;
     std::memset(recordTemplate, 0, sizeof recordTemplate);
-    StoreLe32(recordTemplate + 4, kNoFileIndex);
+    FileRecordSetIndex(recordTemplate, sizeof recordTemplate, kNoFileIndex);
     if (runLogTree == nullptr && (runLogTree = ClTreeCreate()) == nullptr)
         return 0;
     if (context.custom && context.choice && !ApplyChoice(info, *context.choice))
@@ -120,9 +119,8 @@ int CInstallPageTracker::Prepare() {
     lastRecord_ = nullptr;
     if (!RecordInstallFolder())
         return Fail(IDS_NO_MEMORY);
-    std::snprintf(uninstallerPath, sizeof uninstallerPath, "%s", g_setup->programPath);
-    programFile = ClFileHandle(CreateFileA(uninstallerPath, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    programFile = ClFileHandle(CreateFileA(g_setup->programPath, GENERIC_READ, FILE_SHARE_READ,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!programFile.ok())
         return Fail(IDS_PROGRAM_UNOPENABLE);
     return 1;

@@ -27,10 +27,6 @@ namespace {
 
 constexpr char kUninstallKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr char kUninstallLogPath[] = "LM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-// The log record of the product's Uninstall key: a registry entry without file index, counted
-// in bytes 8 to 11.
-constexpr std::uint8_t kProductKeyRecord[12] = {ITEM_REGISTRY, 0,    0, 0, 0xFF, 0xFF,
-                                                0xFF,          0xFF, 0, 0, 0,    0};
 // The uninstaller is copied through one buffer of 2 to 128 MiB, whatever can be had, and never
 // larger than the copy needs.
 constexpr std::uint64_t kLargestCopyBuffer = 0x8000000;
@@ -185,8 +181,15 @@ int RegisterUninstaller(CInstallPageTracker* run) {
     if (run->folders[WF][0] == '\0' || !ExpandFolderMacros(info, OT, kSharedUninstallerFile,
                                                            run->folders[WF], run->uninstallerPath))
         return run->Fail(IDS_NO_MEMORY);
+    // The product's Uninstall key in the logs: a registry key of no package record.
+    SFileRecord key;
+    key.kind = RECORD_REGISTRY_KEY;
+    key.flags = ITEM_REGISTRY;
+    key.index = kNoFileIndex;
+    std::uint8_t keyRecord[kRecordHeadSize + kRecordCounterSize];
+    FileRecordWrite(&key, keyRecord);
     return RecordDataFile(run) &&
-           LogRegistryItem(run, kUninstallLogPath, product, kProductKeyRecord,
-                           sizeof kProductKeyRecord, TN_KEY) &&
+           LogRegistryItem(run, kUninstallLogPath, product, keyRecord, FileRecordSize(&key),
+                           TN_KEY) &&
            WriteUninstallKey(run) && CopyUninstaller(run) && WriteDataFile(run);
 }
