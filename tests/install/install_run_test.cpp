@@ -708,22 +708,26 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
 }
 
 TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
-    // Names of a file, or of the folder that holds one; each is the first item of its run.
+    // Names of a file, of the folder that holds one, or of the top-level key above it (a code
+    // that names no folder would leave a path relative to the current folder); each is the first
+    // item of its run.
+    enum Place { FILE_NAME, FOLDER_NAME, MACRO_NAME };
     struct Hostile {
         const char* name;
-        bool isFolder;
+        Place place;
     };
-    const Hostile hostile[] = {{"..", true},   {"a\\b", true},     {"x:y", true},
-                               {"", false},    {".", false},       {"a/b", false},
-                               {"CON", false}, {"nul.txt", false}, {"name.", false}};
+    const Hostile hostile[] = {{"..", FOLDER_NAME}, {"a\\b", FOLDER_NAME},  {"x:y", FOLDER_NAME},
+                               {"", FILE_NAME},     {".", FILE_NAME},       {"a/b", FILE_NAME},
+                               {"CON", FILE_NAME},  {"nul.txt", FILE_NAME}, {"name.", FILE_NAME},
+                               {"NN", MACRO_NAME},  {"OT", MACRO_NAME},     {"LM", MACRO_NAME}};
     for (const Hostile& bad : hostile) {
         CLoadedPackage package(setup_);
         Configure(package, "Bad");
         // A copy of app.exe's record under the name, or in a folder of that name, listed
         // first on the first disk.
         ClTreeNode* app = Entry(g_setup->fileTree, "IF\\app.exe");
-        ClTreeNode* parent = Entry(g_setup->fileTree, "IF", TN_KEY);
-        if (bad.isFolder) {
+        ClTreeNode* parent = bad.place == MACRO_NAME ? nullptr : app->parent;
+        if (bad.place != FILE_NAME) {
             std::uint8_t folder[8] = {};
             StoreLe32(folder + 4, 999);
             ClTreeNodeInfo key{
@@ -734,7 +738,7 @@ TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
         StoreLe32(reinterpret_cast<std::uint8_t*>(record.data()) + 4, 1000);
         ClTreeNodeInfo value{TN_NAMED | TN_DATA | TN_LINKED,
                              parent,
-                             bad.isFolder ? "evil.txt" : bad.name,
+                             bad.place == FILE_NAME ? bad.name : "evil.txt",
                              reinterpret_cast<std::uint8_t*>(record.data()),
                              static_cast<std::uint32_t>(record.size()),
                              0};
