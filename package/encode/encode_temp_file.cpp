@@ -65,7 +65,7 @@ void EncodeTempFile::Remove() {
 int WriteSections(HANDLE output, std::initializer_list<const EncodeTempFile*> sections) {
     // Method 1 has the most sections: four.
     constexpr std::size_t kSectionsMax = 4;
-    std::uint8_t header[4 * kSectionsMax];
+    std::uint8_t header[4 * kSectionsMax] = {};
     if (sections.size() > kSectionsMax)
         return 0;
     std::size_t n = 0;
