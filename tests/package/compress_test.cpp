@@ -283,6 +283,45 @@ TEST_F(CompressTest, SelectorsChooseTheirChains) {
     EXPECT_EQ(out_, "Japanese \x93\xfa\x96\x7b\x8c\xea text");
 }
 
+TEST_F(CompressTest, IntermediateResultsHeldOrWrittenOutAroundTheBufferSizes) {
+    // A chain's first result and method 1's levels stay in a buffer while they fit and go to
+    // a temporary file beyond; sizes on both sides of every buffer's limit decode alike.
+    const std::string threeLevelOverhead = ThreeLevelStageOf("");
+    const std::string nibbleStage =
+        TwoSectionStage(Bits("0 0 0011" + kEnd + "0 0 0011" + kEnd), U32(3) + "\x13\x52\x46");
+    for (std::uint32_t size : {0x1FFFDu, 0x1FFFEu, 0x1FFFFu, 0x20000u, 0x20001u}) {
+        // The nibble chain: method 1 yields a method-4 stage of exactly size bytes (the bytes
+        // behind its sections are ignored), and each of its levels is that long too.
+        const std::string stage = nibbleStage + PseudoRandomBytes(size - nibbleStage.size(), size);
+        ASSERT_TRUE(runner_.Entry('\x01' + ThreeLevelStageOf(stage), &out_)) << size;
+        EXPECT_EQ(out_, "\x12\x34\x56") << size;
+        // The zero-run chain: method 2 yields a method-1 stage of exactly size bytes, and a file
+        // of size bytes has levels of that size.
+        for (std::size_t fileSize : {size - threeLevelOverhead.size(), std::size_t{size}}) {
+            const std::string file = PseudoRandomBytes(fileSize, size + 1);
+            const std::string threeLevel = ThreeLevelStageOf(file);
+            const std::string fillTokens =
+                Bits("0 11111" + BitsOf(static_cast<std::uint32_t>(threeLevel.size()), 32) + kEnd);
+            ASSERT_TRUE(runner_.Entry('\0' + TwoSectionStage(fillTokens, threeLevel), &out_))
+                << fileSize;
+            EXPECT_TRUE(out_ == file) << fileSize;
+        }
+    }
+}
+
+TEST_F(CompressTest, DestinationThatTakesNoWritesFailsTheEntry) {
+    // Opened for reading only, the destination refuses every write: a small file is written
+    // once at its end, a large one while it is decoded. Either way the entry fails.
+    for (std::size_t size : {std::size_t{100}, std::size_t{0x50000}}) {
+        const std::string threeLevel = ThreeLevelStageOf(PseudoRandomBytes(size, 3));
+        const std::string fillTokens =
+            Bits("0 11111" + BitsOf(static_cast<std::uint32_t>(threeLevel.size()), 32) + kEnd);
+        const std::string entry = '\0' + TwoSectionStage(fillTokens, threeLevel);
+        ASSERT_TRUE(runner_.Entry(entry, &out_)) << size;
+        EXPECT_FALSE(runner_.Entry(entry, &out_, GENERIC_READ)) << size;
+    }
+}
+
 TEST_F(CompressTest, MalformedEntriesAndStagesFailCleanly) {
     EXPECT_FALSE(runner_.Entry("", &out_)) << "no selector byte";
     EXPECT_FALSE(runner_.Entry(std::string(1, '\0'), &out_)) << "no stage data";
