@@ -220,8 +220,8 @@ struct PlaneDecoder {
         return PutLiterals(overflow);
     }
 
-    // One plane: literal runs and blocks up to the end marker (bit 0, literal count 0), which
-    // must come exactly when the plane is full.
+    // One plane: literal runs and blocks up to the end marker (bit 0, literal count 0). The
+    // plane may end before it is full; once full, it takes nothing but the end marker.
     int Run() {
         for (;;) {
             std::uint8_t isBlock = 0;
@@ -236,7 +236,7 @@ struct PlaneDecoder {
             if (!ReadLiteralCount(reader, &count))
                 return 0;
             if (count == 0)
-                return remaining == 0 ? 1 : 0;
+                return 1;
             if (count > remaining || !nibbles->Ensure(count) || !PutLiterals(count))
                 return 0;
         }
