@@ -64,6 +64,23 @@ TEST(FileStream, OwnershipAndPositions) {
               nullptr);
 }
 
+TEST(FileIo, CreateAlwaysAndTruncateExistingEmptyAFileThatHasBytes) {
+    TempDir dir;
+    const std::string path = dir.File("again.bin");
+    for (DWORD disposition : {DWORD{CREATE_ALWAYS}, DWORD{TRUNCATE_EXISTING}}) {
+        ASSERT_TRUE(WriteWholeFile(path, "old bytes"));
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        std::uint64_t size = 1;
+        EXPECT_EQ(GetFileSize64(file, &size), 1);
+        EXPECT_EQ(size, 0u) << disposition;
+        EXPECT_EQ(WriteFileAll(file, "new", 3), 1);
+        CloseHandle(file);
+        EXPECT_EQ(ReadWholeFile(path), "new") << disposition;
+    }
+}
+
 TEST(FileIo, SizesAndPositionsBeyondFourGigabytesAreExact) {
     TempDir dir;
     std::string path = dir.File("sparse.bin");

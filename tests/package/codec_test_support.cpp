@@ -68,14 +68,15 @@ CodecRunner::CodecRunner() {
 }
 
 bool CodecRunner::Method(std::uint8_t method, const std::string& input, std::string* output) {
-    return Run(input, output, &method);
+    return Run(input, output, &method, GENERIC_READ | GENERIC_WRITE);
 }
 
-bool CodecRunner::Entry(const std::string& entry, std::string* output) {
-    return Run(entry, output, nullptr);
+bool CodecRunner::Entry(const std::string& entry, std::string* output, DWORD destinationAccess) {
+    return Run(entry, output, nullptr, destinationAccess);
 }
 
-bool CodecRunner::Run(const std::string& input, std::string* output, const std::uint8_t* method) {
+bool CodecRunner::Run(const std::string& input, std::string* output, const std::uint8_t* method,
+                      DWORD destinationAccess) {
     std::string sourcePath = dir_.File("source.bin");
     std::string destinationPath = dir_.File("destination.bin");
     if (!WriteWholeFile(sourcePath, input) ||
@@ -83,8 +84,8 @@ bool CodecRunner::Run(const std::string& input, std::string* output, const std::
         return false;
     ClFileHandle source = OpenScratchFile(sourcePath, GENERIC_READ);
     SFileStream* destination =
-        FileStreamOpen(destinationPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        FileStreamOpen(destinationPath.c_str(), destinationAccess, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!source.ok() || destination == nullptr)
         return false;
     int ok = method ? codec_.RunChain(source.get(), destination, input.size(), method, 1)

@@ -31,11 +31,14 @@ class CodecRunner {
     SCompress& codec() { return codec_; }
     // Decodes input with one method; false on failure.
     bool Method(std::uint8_t method, const std::string& input, std::string* output);
-    // Expands an entry (selector byte and data); false on failure.
-    bool Entry(const std::string& entry, std::string* output);
+    // Expands an entry (selector byte and data) into a destination opened with the given
+    // access; false on failure.
+    bool Entry(const std::string& entry, std::string* output,
+               DWORD destinationAccess = GENERIC_READ | GENERIC_WRITE);
 
   private:
-    bool Run(const std::string& input, std::string* output, const std::uint8_t* methods);
+    bool Run(const std::string& input, std::string* output, const std::uint8_t* methods,
+             DWORD destinationAccess);
 
     TempDir dir_;
     SCompress codec_;
