@@ -61,3 +61,25 @@ int IsTrailByteAt(const char* text, std::uint32_t index) {
 int IsCharAt(const char* text, std::uint32_t index, char x) {
     return text[index] == x && !IsTrailByteAt(text, index) ? 1 : 0;
 }
+
+int LastCharIndex(const char* text, char x) {
+    int last = -1;
+    for (int i = 0; text[i] != '\0'; ++i) {
+        if (IsLead(text[i]) && text[i + 1] != '\0')
+            ++i;
+        else if (text[i] == x)
+            last = i;
+    }
+    return last;
+}
+
+int EndsInLeadByte(const char* text) {
+    for (std::size_t i = 0; text[i] != '\0'; ++i) {
+        if (IsLead(text[i])) {
+            if (text[i + 1] == '\0')
+                return 1;
+            ++i;
+        }
+    }
+    return 0;
+}

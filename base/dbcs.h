@@ -15,3 +15,7 @@ int EqualNoCase(const char* a, const char* b);
 int IsTrailByteAt(const char* text, std::uint32_t index);
 // 1 if the byte at index is x and is not a trail byte.
 int IsCharAt(const char* text, std::uint32_t index, char x);
+// The index of the last x of text that is not a trail byte, or -1.
+int LastCharIndex(const char* text, char x);
+// 1 if text ends in a lead byte whose trail byte is missing.
+int EndsInLeadByte(const char* text);

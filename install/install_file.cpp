@@ -132,15 +132,18 @@ int InstallFile(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item,
     CSharedDllUndo sharedCount;
     SLogRecord logRecord{};
     bool done = true;
-    if ((record.flags & ITEM_SHARED_DLL) && logged == nullptr &&
-        !sharedCount.Raise(run->context.sharedDlls, path)) {
+    bool counted = (record.flags & ITEM_SHARED_DLL) && logged == nullptr;
+    if (counted && !sharedCount.Raise(run->context.sharedDlls, path))
         done = run->Fail(IDS_CANNOT_WRITE_FILE, path);
-    }
     if (done && (record.flags & ITEM_DISPLAY_ICON))
         std::snprintf(g_setup->displayIconPath, kContextPathSize, "%s", path);
     if (done && !LogRecord(run->logTree, run->runLogTree, keys, item->name, item->data,
                            item->length, 0, &logRecord))
         done = run->Fail(IDS_NO_MEMORY);
+    if (done)
+        LogMarkRun(logRecord.added.run,
+                   static_cast<std::uint8_t>((write && !exists ? RUN_CREATED_FILE : 0) |
+                                             (counted ? RUN_RAISED_SHARED : 0)));
     if (done && (record.flags & (ITEM_DESKTOP_SHORTCUT | ITEM_MENU_SHORTCUT)))
         done = MakeShortcuts(run, logRecord.entry);
     if (done)

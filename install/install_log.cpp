@@ -116,6 +116,18 @@ void LogRemoveEntry(ClTree* log, ClTree* runLog, const SLogPair* added) {
     ClTreeDeleteNode(runLog, added->run);
 }
 
+void LogMarkRun(ClTreeNode* runEntry, std::uint8_t marks) {
+    if (runEntry != nullptr && (runEntry->flags & TN_SPARE) && runEntry->spare > 0)
+        runEntry->data[runEntry->length] |= marks;
+}
+
+std::uint8_t LogRunMarks(const ClTreeNode* entry) {
+    if (entry == nullptr || !(entry->flags & TN_DATA) || !(entry->flags & TN_SPARE) ||
+        entry->spare == 0)
+        return 0;
+    return entry->data[entry->length];
+}
+
 int LogChainPair(ClTree* log, ClTree* runLog, const char* path, const ClTreeNodeInfo* keyTemplate,
                  SLogKeys* keys) {
     keys->log = LogCreateChain(log, nullptr, path, keyTemplate);

@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -60,16 +59,6 @@ CInstallPageTracker::~CInstallPageTracker() {
 int CInstallPageTracker::Fail(unsigned id, const char* argument) {
     ShowMessageBox(progress ? progress->Owner() : nullptr, id, IDS_CAPTION_ERROR, MB_OK, argument);
     return 0;
-}
-
-void CInstallPageTracker::ShowDetail(const char* text) {
-    progress->SetStatus(LINE_DETAIL, text);
-}
-
-void CInstallPageTracker::ShowPhase(unsigned id) {
-    char* text = LoadResourceString(nullptr, id);
-    progress->SetStatus(LINE_PHASE, text ? text : "");
-    std::free(text);
 }
 
 int CInstallPageTracker::LocateItem(ClTreeNode* parent, const char* name, char* folder, char* path,

@@ -59,10 +59,6 @@ class CInstallPageTracker : public SInstallPageTracker {
 
     // Shows message id (caption 2000) over the page with argument for "%s"; always 0.
     int Fail(unsigned id, const char* argument = nullptr);
-    // Shows text in the page's detail line.
-    void ShowDetail(const char* text);
-    // Shows string id in the page's phase line.
-    void ShowPhase(unsigned id);
     // Where an item named name below parent (a file-tree key) goes: its folder and path
     // (kFolderPathSize bytes each), and the folder's keys in both logs. 1, or 0 after message 3
     // (damaged data) or 1 (no memory).

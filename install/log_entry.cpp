@@ -10,7 +10,7 @@ namespace {
 void PruneKey(ClTree* log, ClTreeNode* key, std::uint8_t runMode) {
     for (ClTreeNode* value = ClTreeNavigate(key, TN_FIRST_VALUE, nullptr); value != nullptr;) {
         ClTreeNode* next = ClTreeNavigate(value, TN_NEXT, nullptr);
-        if (IsRemovableEntry(value, runMode))
+        if (RunRemovesEntry(value, runMode))
             ClTreeDeleteNode(log, value);
         value = next;
     }
@@ -22,7 +22,7 @@ void PruneKey(ClTree* log, ClTreeNode* key, std::uint8_t runMode) {
     bool empty = ClTreeNavigate(key, TN_FIRST_KEY, nullptr) == nullptr &&
                  ClTreeNavigate(key, TN_FIRST_VALUE, nullptr) == nullptr;
     bool named = (key->flags & TN_NAMED) != 0;
-    if (empty && named && (!(key->flags & TN_DATA) || IsRemovableEntry(key, runMode)))
+    if (empty && named && (!(key->flags & TN_DATA) || RunRemovesEntry(key, runMode)))
         ClTreeDeleteNode(log, key);
 }
 
@@ -37,6 +37,15 @@ bool IsRemovableEntry(ClTreeNode* node, std::uint8_t runMode) {
     const std::uint32_t* count = LogCount(node);
     return (node->flags & TN_NAMED) && count != nullptr &&
            IsRemovable(node->data[0], *count, runMode);
+}
+
+bool RunRemovesEntry(ClTreeNode* node, std::uint8_t runMode) {
+    if ((node->flags & TN_KEY) || runMode == RUN_MODE_UNINSTALL)
+        return IsRemovableEntry(node, runMode);
+    const std::uint32_t* count = LogCount(node);
+    return (node->flags & TN_NAMED) && count != nullptr && LogRunMarks(node) != 0 &&
+           IsRemovable(static_cast<std::uint8_t>(node->data[0] & ~ITEM_UNINSTALL_ONLY), *count,
+                       runMode);
 }
 
 int LogPrune(ClTree* log, std::uint8_t runMode) {

@@ -1,5 +1,8 @@
 #include "install/page_tracker.h"
 
+#include <cstdlib>
+
+#include "base/messages.h"
 #include "tree/tree.h"
 
 SInstallPageTracker::SInstallPageTracker() {
@@ -17,4 +20,14 @@ int SInstallPageTracker::AttachPage(IRunProgress* pageProgress) {
     if (logTree == nullptr && (logTree = ClTreeCreate()) == nullptr)
         return 0;
     return Prepare();
+}
+
+void SInstallPageTracker::ShowDetail(const char* text) {
+    progress->SetStatus(LINE_DETAIL, text);
+}
+
+void SInstallPageTracker::ShowPhase(unsigned id) {
+    char* text = LoadResourceString(nullptr, id);
+    progress->SetStatus(LINE_PHASE, text ? text : "");
+    std::free(text);
 }

@@ -29,6 +29,11 @@ class SInstallPageTracker {
     // Prepare's result, or 0 when the tree cannot be made.
     int AttachPage(IRunProgress* pageProgress);
 
+    // Shows text in the page's detail line (the entry being processed).
+    void ShowDetail(const char* text);
+    // Shows string id in the page's phase line.
+    void ShowPhase(unsigned id);
+
     IRunProgress* progress = nullptr;
     // The steppers of the three bars A, B and C; the runs move B.
     SProgressCounter counters[kProgressBarCount];

@@ -10,3 +10,9 @@ void RemovePendingDeletion(HANDLE list, char* buffer, std::uint32_t bufferSize, 
            DeleteTextLine(list, buffer, bufferSize, position)) {
     }
 }
+
+int AddPendingDeletion(HANDLE list, char* buffer, std::uint32_t bufferSize, const char* path) {
+    if (list == INVALID_HANDLE_VALUE || list == nullptr || buffer == nullptr)
+        return 0;
+    return FindTextLine(list, buffer, bufferSize, path, nullptr) || AppendTextLine(list, path);
+}

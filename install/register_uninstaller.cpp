@@ -86,6 +86,10 @@ int RecordDataFile(CInstallPageTracker* run) {
         !LogRecord(run->logTree, run->runLogTree, keys, name, run->recordTemplate,
                    kRecordTemplateSize, 0, &record))
         return run->Fail(IDS_NO_MEMORY);
+    // The file is written at the end of the registration; a rollback removes it unless it was
+    // there before.
+    if (GetFileAttributesA(run->dataFilePath) == INVALID_FILE_ATTRIBUTES)
+        LogMarkRun(record.added.run, RUN_CREATED_FILE);
     return 1;
 }
 

@@ -36,3 +36,21 @@ void CSharedDllUndo::Restore() {
         RegDeleteValueA(key_, path_);
     key_ = nullptr;
 }
+
+SharedDllRelease ReleaseSharedDll(HKEY sharedDlls, const char* path) {
+    DWORD type = 0;
+    DWORD count = 0;
+    DWORD size = sizeof count;
+    if (RegQueryValueExA(sharedDlls, path, nullptr, &type, reinterpret_cast<BYTE*>(&count),
+                         &size) != ERROR_SUCCESS ||
+        (type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN) || size != sizeof count || count == 0)
+        return SHARED_NOT_COUNTED;
+    if (count == 1) {
+        RegDeleteValueA(sharedDlls, path);
+        return SHARED_RELEASED;
+    }
+    --count;
+    RegSetValueExA(sharedDlls, path, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
+                   sizeof count);
+    return SHARED_STILL_USED;
+}

@@ -29,3 +29,14 @@ class CSharedDllUndo {
     BYTE* old_ = nullptr;
     DWORD oldSize_ = 0;
 };
+
+// What lowering a count found.
+enum SharedDllRelease {
+    SHARED_NOT_COUNTED,  // no count (no value, another type, or 0): left as it is
+    SHARED_STILL_USED,   // the count was above 1 and is now 1 lower
+    SHARED_RELEASED,     // the count was 1: the value is deleted and the file may go
+};
+// Counts path once less. A REG_DWORD (or REG_DWORD_BIG_ENDIAN, read as stored, as Raise reads
+// it) count above 1 is written back 1 lower as REG_DWORD; a count of 1 deletes the value. A
+// count of 0 stays: no product counts the file, so none may take it.
+SharedDllRelease ReleaseSharedDll(HKEY sharedDlls, const char* path);

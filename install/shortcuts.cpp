@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/dbcs.h"
 #include "base/folders.h"
 #include "base/path_parts.h"
 #include "base/safe_name.h"
@@ -30,18 +31,6 @@ struct SShortcut {
     const char* description;
     const char* arguments;
 };
-
-// The position of the last "\" of text that is not a trail byte, or -1.
-int LastSeparator(const char* text) {
-    int last = -1;
-    for (int i = 0; text[i] != '\0'; ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(text[i])) && text[i + 1] != '\0')
-            ++i;
-        else if (text[i] == '\\')
-            last = i;
-    }
-    return last;
-}
 
 // The folders between base and the link, made with the shortcut data: in the install log
 // counted 1 whatever they held, so that the next uninstall removes them once they are empty; in
@@ -79,7 +68,7 @@ int MakeShortcut(CInstallPageTracker* run, const char* base, const char* group,
     // The folders below base: the group, then the name's folder part. The link is the name's
     // last part in the last of them.
     char below[kFolderPathSize] = "";
-    int separator = LastSeparator(name);
+    int separator = LastCharIndex(name, '\\');
     const char* linkName = name + separator + 1;
     int written = std::snprintf(below, sizeof below, "%s%s%.*s", group ? group : "",
                                 group && *group && separator > 0 ? "\\" : "",
@@ -108,11 +97,14 @@ int MakeShortcut(CInstallPageTracker* run, const char* base, const char* group,
                                           linkName, kShortcutEntry, 8, 0, &added))
         return run->Fail(IDS_NO_MEMORY);
     // A link recorded before is written again only when it has been deleted.
-    bool present = logged != nullptr && GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES;
+    bool exists = GetFileAttributesA(link) != INVALID_FILE_ATTRIBUTES;
+    bool present = logged != nullptr && exists;
     if (!present && !WriteShellLink(run, target, link, shortcut.description, shortcut.arguments)) {
         LogRemoveEntry(run->logTree, run->runLogTree, &added);
         return run->Fail(IDS_SHORTCUT_FAILED);
     }
+    if (!exists)
+        LogMarkRun(added.run, RUN_CREATED_FILE);
     if (logged != nullptr)
         ++*LogCount(logged);
     return 1;

@@ -51,23 +51,6 @@ char* DriveOf(SSetupInfo* info, std::uint16_t macro) {
     return folder;
 }
 
-HKEY RegistryRootOf(std::uint8_t macro) {
-    switch (macro) {
-        case CR:
-            return HKEY_CLASSES_ROOT;
-        case CU:
-            return HKEY_CURRENT_USER;
-        case LM:
-            return HKEY_LOCAL_MACHINE;
-        case US:
-            return HKEY_USERS;
-        case CC:
-            return HKEY_CURRENT_CONFIG;
-        default:
-            return nullptr;
-    }
-}
-
 char* InstallFolder(SSetupInfo* info) {
     if (info == nullptr)
         return nullptr;
@@ -192,6 +175,23 @@ int JoinFolderPath(const char* base, const char* relative, char* joined) {
 }
 
 }  // namespace
+
+HKEY RegistryRootOf(std::uint16_t macro) {
+    switch (macro) {
+        case CR:
+            return HKEY_CLASSES_ROOT;
+        case CU:
+            return HKEY_CURRENT_USER;
+        case LM:
+            return HKEY_LOCAL_MACHINE;
+        case US:
+            return HKEY_USERS;
+        case CC:
+            return HKEY_CURRENT_CONFIG;
+        default:
+            return nullptr;
+    }
+}
 
 char* ExpandFolderMacros(SSetupInfo* info, std::uint16_t macro, const char* relative,
                          const char* base, char* out) {

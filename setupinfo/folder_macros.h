@@ -25,6 +25,9 @@ constexpr int kFolderPathSize = 260;
 char* ExpandFolderMacros(SSetupInfo* info, std::uint16_t macro, const char* relative = nullptr,
                          const char* base = nullptr, char* out = nullptr);
 
+// The predefined key of a registry root macro (CR, CU, LM, US, CC); null for any other macro.
+HKEY RegistryRootOf(std::uint16_t macro);
+
 // The start menu's programs folder for all users, else the current user's, as a new heap
 // string (std::free); null if neither is recorded.
 char* GetProgramsFolder();
