@@ -44,7 +44,10 @@ DWORD Win32ErrorOf(int error) {
         case EEXIST:
             return ERROR_ALREADY_EXISTS;
         case ENOSPC:
+        case EDQUOT:
             return ERROR_DISK_FULL;
+        case EFBIG:
+            return ERROR_FILE_TOO_LARGE;
         case ENAMETOOLONG:
             return ERROR_FILENAME_EXCED_RANGE;
         case ENOTEMPTY:
@@ -100,7 +103,7 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD /*share*/, LPSECURITY_A
             flags |= O_CREAT | O_EXCL;
             break;
         case CREATE_ALWAYS:
-            flags |= O_CREAT | O_TRUNC;
+            flags |= O_CREAT;
             break;
         case OPEN_EXISTING:
             break;
@@ -108,7 +111,6 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD /*share*/, LPSECURITY_A
             flags |= O_CREAT;
             break;
         case TRUNCATE_EXISTING:
-            flags |= O_TRUNC;
             break;
         default:
             lastError = ERROR_INVALID_PARAMETER;
@@ -127,6 +129,14 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD /*share*/, LPSECURITY_A
     if (fstat(descriptor, &opened) != 0 || S_ISDIR(opened.st_mode)) {
         close(descriptor);
         lastError = ERROR_ACCESS_DENIED;
+        return INVALID_HANDLE_VALUE;
+    }
+    // Only a file that has bytes is cut: ext4 writes a file that was cut to zero length out to
+    // disk when it is closed, which a fresh temporary file (GetTempFileNameA made it) never needs.
+    bool truncates = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    if (truncates && opened.st_size != 0 && ftruncate(descriptor, 0) != 0) {
+        lastError = Win32ErrorOf(errno);
+        close(descriptor);
         return INVALID_HANDLE_VALUE;
     }
     if (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE)

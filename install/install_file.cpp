@@ -142,7 +142,7 @@ int InstallFile(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item,
         done = run->Fail(IDS_NO_MEMORY);
     if (done)
         LogMarkRun(logRecord.added.run,
-                   static_cast<std::uint8_t>((write && !exists ? RUN_CREATED_FILE : 0) |
+                   static_cast<std::uint8_t>((write && !exists ? RUN_CREATED : 0) |
                                              (counted ? RUN_RAISED_SHARED : 0)));
     if (done && (record.flags & (ITEM_DESKTOP_SHORTCUT | ITEM_MENU_SHORTCUT)))
         done = MakeShortcuts(run, logRecord.entry);

@@ -42,6 +42,8 @@ int InstallFolder(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item
             RemoveDirectoryA(path);
         return run->Fail(IDS_NO_MEMORY);
     }
+    if (make)
+        LogMarkRun(record.added.run, RUN_CREATED);
     return 1;
 }
 

@@ -41,10 +41,10 @@ int LogAddEntry(ClTree* log, ClTreeNode* logKey, ClTree* runLog, ClTreeNode* run
 // Deletes the entries LogAddEntry made.
 void LogRemoveEntry(ClTree* log, ClTree* runLog, const SLogPair* added);
 
-// What this run did to the file of a run-log entry, beyond recording it, so that a rollback
-// takes back exactly that. Kept in the entry's spare tail, which no log file holds: loaded and
-// earlier entries carry no marks.
-constexpr std::uint8_t RUN_CREATED_FILE = 0x01;   // no file stood there before the run wrote it
+// What this run did to the file or folder of a run-log entry, beyond recording it, so that a
+// rollback takes back exactly that. Kept in the entry's spare tail, which no log file holds:
+// loaded and earlier entries carry no marks.
+constexpr std::uint8_t RUN_CREATED = 0x01;        // nothing stood there before the run made it
 constexpr std::uint8_t RUN_RAISED_SHARED = 0x02;  // the run raised its SharedDLLs count
 // Adds marks to a run-log entry made by LogAddEntry.
 void LogMarkRun(ClTreeNode* runEntry, std::uint8_t marks);

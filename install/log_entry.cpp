@@ -40,12 +40,16 @@ bool IsRemovableEntry(ClTreeNode* node, std::uint8_t runMode) {
 }
 
 bool RunRemovesEntry(ClTreeNode* node, std::uint8_t runMode) {
-    if ((node->flags & TN_KEY) || runMode == RUN_MODE_UNINSTALL)
-        return IsRemovableEntry(node, runMode);
     const std::uint32_t* count = LogCount(node);
-    return (node->flags & TN_NAMED) && count != nullptr && LogRunMarks(node) != 0 &&
-           IsRemovable(static_cast<std::uint8_t>(node->data[0] & ~ITEM_UNINSTALL_ONLY), *count,
-                       runMode);
+    if (!(node->flags & TN_NAMED) || count == nullptr)
+        return false;
+    std::uint8_t marks = LogRunMarks(node);
+    std::uint8_t flags = node->data[0];
+    if (marks != 0)
+        flags = static_cast<std::uint8_t>(flags & ~ITEM_UNINSTALL_ONLY);
+    // In install mode: keys, and the values a failed run marked as its own.
+    bool mayRemove = (node->flags & TN_KEY) || runMode == RUN_MODE_UNINSTALL || marks != 0;
+    return mayRemove && IsRemovable(flags, *count, runMode);
 }
 
 int LogPrune(ClTree* log, std::uint8_t runMode) {

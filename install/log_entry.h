@@ -19,8 +19,9 @@ bool IsRemovableEntry(ClTreeNode* node, std::uint8_t runMode);
 // is removable (and, for the run, empty). A value (file, registry value): uninstalling, when it
 // is removable; in install mode the run removes no values that an installation recorded (the
 // clean-up after a re-install keeps the files of dropped components, and so must the data
-// file), only what a failed run marked as its own (install/install_log.h), which a rollback
-// takes back unless it is marked never-remove.
+// file), only what a failed run marked as its own (install/install_log.h). What a failed run made
+// is taken back even when only uninstalling would remove it: no installation knows it any more.
+// Never-remove entries stay in every case.
 bool RunRemovesEntry(ClTreeNode* node, std::uint8_t runMode);
 
 // Deletes every value that RunRemovesEntry names, then, depth first, every key that is left with

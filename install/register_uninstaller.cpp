@@ -89,7 +89,7 @@ int RecordDataFile(CInstallPageTracker* run) {
     // The file is written at the end of the registration; a rollback removes it unless it was
     // there before.
     if (GetFileAttributesA(run->dataFilePath) == INVALID_FILE_ATTRIBUTES)
-        LogMarkRun(record.added.run, RUN_CREATED_FILE);
+        LogMarkRun(record.added.run, RUN_CREATED);
     return 1;
 }
 

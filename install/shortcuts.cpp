@@ -104,7 +104,7 @@ int MakeShortcut(CInstallPageTracker* run, const char* base, const char* group,
         return run->Fail(IDS_SHORTCUT_FAILED);
     }
     if (!exists)
-        LogMarkRun(added.run, RUN_CREATED_FILE);
+        LogMarkRun(added.run, RUN_CREATED);
     if (logged != nullptr)
         ++*LogCount(logged);
     return 1;

@@ -1,5 +1,6 @@
 #include "uninstall/entry_path.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "base/dbcs.h"
@@ -7,21 +8,56 @@
 #include "setupinfo/folder_macros.h"
 #include "tree/tree.h"
 
-int EntryPath(const ClTreeNode* entry, char* out) {
-    std::uint32_t size = ClTreeGetPath(entry, nullptr, "\\");
+namespace {
+
+// The names from the top down to node joined by "\\" into out (kEntryPathSize bytes).
+bool JoinNames(const ClTreeNode* node, char* out) {
+    std::uint32_t size = ClTreeGetPath(node, nullptr, "\\");
     if (size == 0 || size > static_cast<std::uint32_t>(kEntryPathSize))
-        return 0;
-    ClTreeGetPath(entry, out, "\\");
-    std::size_t length = std::strlen(out);
-    if (length == 0 || IsCharAt(out, static_cast<std::uint32_t>(length - 1), '\\'))
-        return 0;
-    if (EndsInLeadByte(out)) {
-        if (length + 1 >= static_cast<std::size_t>(kEntryPathSize))
+        return false;
+    ClTreeGetPath(node, out, "\\");
+    return true;
+}
+
+// Puts back the trail byte 5C that a path ending in a lone lead byte lost, if it fits.
+bool CompleteLastCharacter(char* path) {
+    std::size_t length = std::strlen(path);
+    if (length + 1 >= static_cast<std::size_t>(kEntryPathSize))
+        return false;
+    path[length] = '\\';
+    path[length + 1] = '\0';
+    return true;
+}
+
+bool EndsInSeparator(const char* path) {
+    std::size_t length = std::strlen(path);
+    return length == 0 || IsCharAt(path, static_cast<std::uint32_t>(length - 1), '\\');
+}
+
+}  // namespace
+
+int EntryFolderPath(const ClTreeNode* value, char* out) {
+    const ClTreeNode* folder = value->parent;
+    return folder != nullptr && JoinNames(folder, out) &&
+           (!EndsInLeadByte(out) || CompleteLastCharacter(out)) && !EndsInSeparator(out);
+}
+
+int EntryPath(const ClTreeNode* entry, char* out) {
+    if (!(entry->flags & TN_KEY)) {
+        char folder[kEntryPathSize];
+        if (!EntryFolderPath(entry, folder))
             return 0;
-        out[length] = '\\';
-        out[length + 1] = '\0';
+        int length = std::snprintf(out, kEntryPathSize, "%s\\%s", folder, entry->name);
+        return length > 0 && length < kEntryPathSize && !EndsInSeparator(out);
     }
-    return 1;
+    if (!JoinNames(entry, out))
+        return 0;
+    // A name cut at its trail byte is whole again only where no key below goes on with it.
+    if (EndsInLeadByte(out) &&
+        (ClTreeNavigate(const_cast<ClTreeNode*>(entry), TN_FIRST_KEY, nullptr) != nullptr ||
+         !CompleteLastCharacter(out)))
+        return 0;
+    return !EndsInSeparator(out);
 }
 
 int IsRemovablePath(const char* path) {

@@ -1,7 +1,5 @@
 #include "uninstall/uninstall_run.h"
 
-#include <cstdio>
-
 #include "base/run_flags.h"
 #include "install/install_log.h"
 #include "install/log_entry.h"
@@ -81,11 +79,9 @@ int CUninstallPageTracker::Step() {
 void CUninstallPageTracker::RemoveValue(ClTreeNode* entry) {
     if (entry->data[0] & ITEM_REGISTRY) {
         char key[kEntryPathSize];
-        ClTreeNode* parent = ClTreeNavigate(entry, TN_PARENT, nullptr);
-        if (parent == nullptr || !EntryPath(parent, key))
+        if (!EntryFolderPath(entry, key))
             return;
-        std::snprintf(path_, sizeof path_, "%s\\%s", key, entry->name);
-        ShowDetail(path_);
+        ShowDetail(EntryPath(entry, path_) ? path_ : key);
         RemoveRegistryValue(key, entry->name);
         return;
     }
@@ -115,7 +111,7 @@ void CUninstallPageTracker::TakeBackFile(ClTreeNode* entry) {
     std::uint8_t marks = LogRunMarks(entry);
     if (marks & RUN_RAISED_SHARED)
         ReleaseSharedDll(context.sharedDlls, path_);
-    if (marks & RUN_CREATED_FILE)
+    if (marks & RUN_CREATED)
         DeleteFileA(path_);
 }
 

@@ -16,8 +16,9 @@ class BorrowedStream {
 
     // Null if memory ran out.
     SFileStream* get() const { return stream_; }
-    // Moves to the start and ends the file there, ready to be written afresh.
-    int Clear() { return FileStreamSeek(stream_, 0) && FileStreamTruncate(stream_); }
+    // Moves to the start, ready to be written afresh. The file is not cut: a result is read
+    // back by its length, and some file systems write a file that was cut to zero length out
+    // to disk when it is closed, which a temporary file never needs.
     int Rewind() { return FileStreamSeek(stream_, 0); }
 
   private:

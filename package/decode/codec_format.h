@@ -30,6 +30,10 @@ constexpr int kCodecMethodCount = 6;
 constexpr std::uint8_t kSelectorZeroRunChain = 0;  // methods (1, 2)
 constexpr std::uint8_t kSelectorNibbleChain = 1;   // methods (4, 1); any non-zero value
 
+// Each section length of a method's header is a u32; the sections follow the header.
+constexpr std::uint32_t kSectionLengthBytes = 4;
+constexpr std::uint32_t kTwoSectionHeaderBytes = 2 * kSectionLengthBytes;
+
 constexpr std::uint8_t kZeroRunFill = 0x00;
 constexpr std::uint8_t kCcRunFill = 0xCC;
 
@@ -40,8 +44,6 @@ constexpr std::uint32_t kCodecAuxiliarySize = 0x1FFFE;
 constexpr std::uint32_t kCodecAuxiliaryAllocated = 0x200FD;
 constexpr std::uint32_t kCodecWindowSize = 0x200FD;
 constexpr std::uint32_t kCodecWindowAllocated = 0x201FC;
-// The bit reader refuses auxiliary buffers smaller than this.
-constexpr std::uint32_t kBitReaderMinAuxiliarySize = 0x10000;
 
 // A match reaches back at most 255 literals; the window keeps 256 of them when it wraps.
 constexpr std::uint32_t kHistoryKeep = 256;

@@ -7,10 +7,11 @@ int CodecOutput::Flush() {
         return 1;
     int ok = FileStreamWrite(destination, buffer, fill, nullptr);
     fill = 0;
+    flushed = true;
     return ok;
 }
 
-int CodecOutput::Write(const std::uint8_t* bytes, std::uint64_t count) {
+int CodecOutput::WriteInPieces(const std::uint8_t* bytes, std::uint64_t count) {
     while (count > 0) {
         if (fill + count >= size && !Flush())
             return 0;
@@ -46,6 +47,32 @@ int CodecOutput::CopyFrom(LiteralWindow* literals, std::uint64_t count) {
     return 1;
 }
 
+int CodecOutput::Take(ByteSource* source, std::uint64_t count) {
+    while (count > 0) {
+        if (fill == size && !Flush())
+            return 0;
+        std::uint32_t piece = count < size - fill ? static_cast<std::uint32_t>(count) : size - fill;
+        if (!source->Read(buffer + fill, piece))
+            return 0;
+        fill += piece;
+        count -= piece;
+    }
+    return 1;
+}
+
 int CodecOutput::Finish() {
-    return Flush() && FileStreamTruncate(destination);
+    if (intermediate && !flushed) {
+        held = true;
+        return 1;
+    }
+    return Flush() && (intermediate || FileStreamTruncate(destination));
+}
+
+int CodecOutput::Result(HANDLE file, StageInput* result) const {
+    if (held) {
+        *result = StageInput::InMemory(buffer, fill);
+        return 1;
+    }
+    *result = StageInput::InFile(file, 0, 0);
+    return FileStreamTell(destination, &result->length);
 }

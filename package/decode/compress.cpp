@@ -6,6 +6,8 @@
 #include "base/file_io.h"
 #include "package/decode/borrowed_stream.h"
 #include "package/decode/codec_format.h"
+#include "package/decode/codec_output.h"
+#include "package/decode/stage_input.h"
 
 namespace {
 
@@ -117,77 +119,67 @@ int SCompress::RunChain(HANDLE source, SFileStream* destination, std::uint64_t s
                         const std::uint8_t* methods, int count) {
     if (outputBuffer == nullptr || count < 1)
         return 0;
-    HANDLE input = source;
-    std::uint64_t inputLength = stageLength;
+    StageInput input = StageInput::InFile(source, 0, stageLength);
+    if (!GetFilePosition(source, &input.start))
+        return 0;
+    const CodecBuffer output{outputBuffer, outputBufferSize};
+    const CodecBuffer read{inputBuffer, inputBufferSize};
     int slot = 1;
     for (int i = count - 1; i >= 0; --i) {
-        if (i == 0)
-            return RunMethod(methods[i], input, destination, inputLength);
-        BorrowedStream output(tempHandles[slot]);
-        if (output.get() == nullptr || !output.Clear())
+        // The last stage writes through the output buffer and reads through the input buffer;
+        // the stages before it swap the two in turn, so that a result held in the buffer it
+        // was written through stays there while the next stage reads it.
+        const bool swapped = i % 2 != 0;
+        const CodecBuffer writeThrough = swapped ? read : output;
+        const CodecBuffer readThrough = swapped ? output : read;
+        if (i == 0) {
+            CodecOutput last{destination, writeThrough.bytes, writeThrough.size};
+            return RunMethod(methods[i], input, &last, readThrough);
+        }
+        BorrowedStream file(tempHandles[slot]);
+        if (file.get() == nullptr || !file.Rewind())
             return 0;
-        if (!RunMethod(methods[i], input, output.get(), inputLength))
+        CodecOutput result{file.get(), writeThrough.bytes, writeThrough.size};
+        result.intermediate = true;
+        if (!RunMethod(methods[i], input, &result, readThrough) ||
+            !result.Result(tempHandles[slot], &input))
             return 0;
-        if (!FileStreamTell(output.get(), &inputLength) || !output.Rewind())
-            return 0;
-        input = tempHandles[slot];
         slot ^= 1;
     }
     return 1;
 }
 
-int SCompress::RunMethod(std::uint8_t method, HANDLE source, SFileStream* destination,
-                         std::uint64_t stageLength) {
+int SCompress::RunMethod(std::uint8_t method, const StageInput& input, CodecOutput* output,
+                         CodecBuffer readBuffer) {
     switch (method) {
         case kMethodBitPlanes:
-            return DecodeBitPlanes(source, destination, stageLength);
+            return DecodeBitPlanes(input, output, readBuffer);
         case kMethodThreeLevelLz:
-            return DecodeThreeLevelLz(source, destination, stageLength);
+            return DecodeThreeLevelLz(input, output, readBuffer);
         case kMethodZeroRuns:
-            return DecodeZeroRuns(source, destination, stageLength);
+            return DecodeFillRuns(input, output, readBuffer, kZeroRunFill);
         case kMethodCcRuns:
-            return DecodeCcRuns(source, destination, stageLength);
+            return DecodeFillRuns(input, output, readBuffer, kCcRunFill);
         case kMethodNibblePlanes:
-            return DecodeNibblePlanes(source, destination, stageLength);
+            return DecodeNibblePlanes(input, output, readBuffer);
         case kMethodLiteralLz:
-            return DecodeLiteralLz(source, destination, stageLength);
+            return DecodeLiteralLz(input, output, readBuffer);
         default:
             return 0;
     }
 }
 
-int SCompress::ReadHeader(HANDLE source, std::uint32_t* fields, int fieldCount,
-                          std::uint64_t stageLength, std::uint64_t* sectionsStart) {
-    std::uint8_t header[16];
-    std::uint32_t headerSize = static_cast<std::uint32_t>(fieldCount) * 4;
-    if (!ReadFileAll(source, header, headerSize) || !GetFilePosition(source, sectionsStart))
+int SCompress::ReadHeader(const StageInput& input, std::uint32_t* fields, int fieldCount) {
+    std::uint8_t header[4 * kSectionLengthBytes];
+    const std::uint32_t headerSize = static_cast<std::uint32_t>(fieldCount) * kSectionLengthBytes;
+    if (!input.ReadAt(0, header, headerSize))
         return 0;
     // A header whose sections reach beyond the stage would make the decoder read the
     // neighbouring entries of the package as its own data.
     std::uint64_t total = headerSize;
     for (int i = 0; i < fieldCount; ++i) {
-        fields[i] = LoadLe32(header + 4 * i);
+        fields[i] = LoadLe32(header + kSectionLengthBytes * i);
         total += fields[i];
     }
-    return total <= stageLength ? 1 : 0;
-}
-
-int SCompress::LoadLastSection(HANDLE source, std::uint64_t position, std::uint64_t length) {
-    BorrowedStream section(tempHandles[2]);
-    return section.get() != nullptr && SetFilePosition(source, position) && section.Clear() &&
-           CopyBlock(source, tempHandles[2], static_cast<std::int64_t>(length)) && section.Rewind();
-}
-
-int SCompress::OpenTokensAndLiterals(HANDLE source, std::uint64_t stageLength,
-                                     std::uint32_t sizes[2]) {
-    std::uint64_t start = 0;
-    return ReadHeader(source, sizes, 2, stageLength, &start) &&
-           LoadLastSection(source, start + sizes[0], sizes[1]) && SetFilePosition(source, start);
-}
-
-int SCompress::CopyBlock(HANDLE source, HANDLE destination, std::int64_t count) {
-    if (count < 1)
-        return 1;
-    return CopyFileBytes(destination, source, static_cast<std::uint64_t>(count), inputBuffer,
-                         inputBufferSize);
+    return total <= input.length ? 1 : 0;
 }

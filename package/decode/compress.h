@@ -1,6 +1,7 @@
 // SCompress: expands one compressed package entry into a destination stream. An entry is a
-// chain of two decoding stages (see package/codec_format.h); intermediate results go to five
-// temporary files, so memory stays at a few 128 KiB buffers whatever the size of the file.
+// chain of two decoding stages (see package/codec_format.h). An intermediate result stays in
+// one of the codec's buffers while it fits and goes to a temporary file beyond, so memory stays
+// at a few 128 KiB buffers whatever the size of the file.
 //
 // Not re-entrant: the buffers and temporary files are shared by all methods and both stages.
 #pragma once
@@ -9,6 +10,11 @@
 
 #include "base/file_stream.h"
 #include "base/platform.h"
+
+class ByteSource;
+struct CodecBuffer;
+struct CodecOutput;
+struct StageInput;
 
 class SCompress {
   public:
@@ -34,19 +40,6 @@ class SCompress {
     int RunChain(HANDLE source, SFileStream* destination, std::uint64_t stageLength,
                  const std::uint8_t* methods, int count);
 
-    // One operation per method. The source is positioned at the method's data, which is
-    // stageLength bytes long; sections that would reach beyond it fail the decoding.
-    int DecodeBitPlanes(HANDLE source, SFileStream* destination, std::uint64_t stageLength);
-    int DecodeThreeLevelLz(HANDLE source, SFileStream* destination, std::uint64_t stageLength);
-    int DecodeZeroRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength);
-    int DecodeCcRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength);
-    int DecodeNibblePlanes(HANDLE source, SFileStream* destination, std::uint64_t stageLength);
-    int DecodeLiteralLz(HANDLE source, SFileStream* destination, std::uint64_t stageLength);
-
-    // Copies count bytes between the handles' current positions through the input buffer;
-    // a count below 1 succeeds at once.
-    int CopyBlock(HANDLE source, HANDLE destination, std::int64_t count);
-
     static constexpr int kTempFileCount = 5;
     static constexpr int kNameBufferSize = 515;
 
@@ -61,9 +54,9 @@ class SCompress {
     // Reserved: allocated with the others, used by no method.
     std::uint8_t* secondWindow = nullptr;
     std::uint32_t secondWindowSize = 0;
-    // 0 and 1: a two-stage chain's intermediate result, used alternately. 2: the last section
-    // (raw literals or nibble source) and method 1's joined levels. 3: method 1's levels before
-    // their join. 4: created and deleted with the others, otherwise unused.
+    // 0 and 1: a chain's intermediate results, used alternately. 2 and 3: method 1's second
+    // and third levels before their join. 4: created and deleted with the others, otherwise
+    // unused. A result that fits the buffer it is written through never reaches its file.
     char* tempNames[kTempFileCount] = {};
     std::uint32_t tempNameCapacity[kTempFileCount] = {};
     HANDLE tempHandles[kTempFileCount] = {INVALID_HANDLE_VALUE, INVALID_HANDLE_VALUE,
@@ -72,17 +65,20 @@ class SCompress {
     char* tempFolder = nullptr;
 
   private:
-    int RunMethod(std::uint8_t method, HANDLE source, SFileStream* destination,
-                  std::uint64_t stageLength);
-    int ReadHeader(HANDLE source, std::uint32_t* fields, int fieldCount, std::uint64_t stageLength,
-                   std::uint64_t* sectionsStart);
-    int LoadLastSection(HANDLE source, std::uint64_t position, std::uint64_t length);
-    // Reads a header of two sections (tokens, literals), copies the literals to the third
-    // temporary file and leaves the source at the tokens. 1, or 0.
-    int OpenTokensAndLiterals(HANDLE source, std::uint64_t stageLength, std::uint32_t sizes[2]);
-    int DecodeFillRuns(HANDLE source, SFileStream* destination, std::uint64_t stageLength,
+    // Every decoding operation reads its stage from input and writes through output. A stage in
+    // a file is read through readBuffer; a stage in memory may lie in readBuffer itself.
+    int RunMethod(std::uint8_t method, const StageInput& input, CodecOutput* output,
+                  CodecBuffer readBuffer);
+    int ReadHeader(const StageInput& input, std::uint32_t* fields, int fieldCount);
+    int DecodeBitPlanes(const StageInput& input, CodecOutput* output, CodecBuffer readBuffer);
+    int DecodeThreeLevelLz(const StageInput& input, CodecOutput* output, CodecBuffer readBuffer);
+    int DecodeFillRuns(const StageInput& input, CodecOutput* output, CodecBuffer readBuffer,
                        std::uint8_t fill);
-    int DecodeLzLevel(HANDLE tokens, std::uint64_t tokenLength, SFileStream* literals,
-                      std::uint64_t literalLength, SFileStream* destination);
-    int JoinBitPlanes(HANDLE input, std::uint64_t length, SFileStream* destination);
+    int DecodeNibblePlanes(const StageInput& input, CodecOutput* output, CodecBuffer readBuffer);
+    int DecodeLiteralLz(const StageInput& input, CodecOutput* output, CodecBuffer readBuffer);
+    // One literal-LZ token stream: the section of tokenLength bytes at tokenOffset of the stage,
+    // over literalLength bytes of literals.
+    int DecodeLzLevel(const StageInput& input, std::uint64_t tokenOffset, std::uint64_t tokenLength,
+                      ByteSource* literals, std::uint64_t literalLength, CodecBuffer readBuffer,
+                      CodecOutput* output);
 };

@@ -4,76 +4,113 @@
 
 namespace {
 
-// The payload of one prefix: fields read in order and joined most significant first.
-struct Payload {
-    int fieldCount;
-    int widths[4];
-};
-
-// Indexed by the number of 1 bits in the prefix. A prefix with fewer ones than the code's
-// limit ends with a 0 bit; the longest prefix has no 0.
+// A prefix of i one bits (closed by a 0 bit while i is below the limit) is followed by a
+// payload field of widths[i] bits. A payload given as several fields read in order and joined
+// most significant first is the same as one field of their total width.
 struct PrefixCode {
     int limit;
-    Payload payloads[6];
+    int widths[6];
+    std::uint32_t bases[6];  // what the reader adds to the payload
 };
 
-constexpr PrefixCode kLiteralCount = {
-    5, {{1, {4}}, {2, {2, 4}}, {2, {2, 8}}, {2, {4, 8}}, {2, {8, 8}}, {4, {8, 8, 8, 8}}}};
-constexpr PrefixCode kFillRun = {4,
-                                 {{1, {4}}, {1, {8}}, {2, {4, 8}}, {2, {8, 8}}, {4, {8, 8, 8, 8}}}};
-constexpr PrefixCode kBlockCount = {3, {{1, {4}}, {1, {8}}, {2, {4, 8}}, {2, {8, 8}}}};
-// Prefix 0 carries no payload and means the value 0 (a repeat of 1).
-constexpr PrefixCode kRepeat = {4, {{0, {}}, {1, {2}}, {1, {4}}, {1, {8}}, {2, {4, 8}}}};
+constexpr PrefixCode kLiteralCount = {5, {4, 6, 10, 12, 16, 32}, {0, 0, 0, 0, 0, 0}};
+constexpr PrefixCode kFillRun = {
+    4, {4, 8, 12, 16, 32}, {kFillRunMin, kFillRunMin, kFillRunMin, kFillRunMin, kFillRunMin}};
+constexpr PrefixCode kBlockCount = {
+    3, {4, 8, 12, 16}, {kBlockCountMin, kBlockCountMin, kBlockCountMin, kBlockCountMin}};
+// Prefix 0 alone means 3.
+constexpr PrefixCode kMatchLength = {2, {0, 3, 8}, {3, 2, 2}};
+constexpr PrefixCode kDistance = {1, {4, 8}, {2, 2}};
+constexpr PrefixCode kShortDistance = {1, {4, 6}, {2, 2}};
+constexpr PrefixCode kRepeat = {4, {0, 2, 4, 8, 12}, {1, 1, 1, 1, 1}};
 
-int PayloadWidth(const Payload& payload) {
-    int width = 0;
-    for (int i = 0; i < payload.fieldCount; ++i)
-        width += payload.widths[i];
-    return width;
+// Every prefix is at most five bits long: the next five bits tell it and its payload's width.
+constexpr int kPrefixBitsMax = 5;
+
+struct DecodeEntry {
+    std::uint8_t prefixBits;
+    std::uint8_t payloadBits;
+    std::uint32_t base;
+};
+
+struct DecodeTable {
+    int longest;  // prefix and payload
+    DecodeEntry entries[1 << kPrefixBitsMax];
+};
+
+constexpr DecodeTable MakeDecodeTable(const PrefixCode& code) {
+    DecodeTable table{};
+    for (int next = 0; next < (1 << kPrefixBitsMax); ++next) {
+        int ones = 0;
+        while (ones < code.limit && ((next >> (kPrefixBitsMax - 1 - ones)) & 1))
+            ++ones;
+        DecodeEntry& entry = table.entries[next];
+        entry.prefixBits = static_cast<std::uint8_t>(ones + (ones < code.limit ? 1 : 0));
+        entry.payloadBits = static_cast<std::uint8_t>(code.widths[ones]);
+        entry.base = code.bases[ones];
+        if (entry.prefixBits + entry.payloadBits > table.longest)
+            table.longest = entry.prefixBits + entry.payloadBits;
+    }
+    return table;
 }
 
-int ReadPrefix(BitReader* reader, int limit, int* ones) {
-    *ones = 0;
-    while (*ones < limit) {
-        std::uint8_t bit = 0;
-        if (!reader->ReadBit(&bit))
-            return 0;
-        if (bit == 0)
-            return 1;
-        ++*ones;
-    }
+constexpr DecodeTable kLiteralCountTable = MakeDecodeTable(kLiteralCount);
+constexpr DecodeTable kFillRunTable = MakeDecodeTable(kFillRun);
+constexpr DecodeTable kBlockCountTable = MakeDecodeTable(kBlockCount);
+constexpr DecodeTable kMatchLengthTable = MakeDecodeTable(kMatchLength);
+constexpr DecodeTable kDistanceTable = MakeDecodeTable(kDistance);
+constexpr DecodeTable kShortDistanceTable = MakeDecodeTable(kShortDistance);
+constexpr DecodeTable kRepeatTable = MakeDecodeTable(kRepeat);
+static_assert(kLiteralCountTable.longest <= BitReader::kMaxNeed, "a code must fit the reader");
+
+// The base plus the payload of the code at the reader's position, whose bits are all ready.
+std::uint64_t TakeCode(BitReader* reader, const DecodeTable& table) {
+    const DecodeEntry& entry = table.entries[reader->Peek(kPrefixBitsMax)];
+    reader->Skip(entry.prefixBits);
+    std::uint64_t value = entry.base + reader->Peek(entry.payloadBits);
+    reader->Skip(entry.payloadBits);
+    return value;
+}
+
+int ReadPrefixed(BitReader* reader, const DecodeTable& table, std::uint64_t* value) {
+    // Near the section's end fewer than five bits may be left: the prefix and payload they
+    // announce must then be there all the same.
+    reader->Need(kPrefixBitsMax);
+    const DecodeEntry& entry = table.entries[reader->Peek(kPrefixBitsMax)];
+    if (!reader->Need(entry.prefixBits + entry.payloadBits))
+        return 0;
+    *value = TakeCode(reader, table);
     return 1;
 }
 
-int ReadPayload(BitReader* reader, const Payload& payload, std::uint32_t* value) {
-    std::uint32_t joined = 0;
-    for (int i = 0; i < payload.fieldCount; ++i) {
-        std::uint8_t field = 0;
-        if (!reader->ReadBits(payload.widths[i], &field))
-            return 0;
-        joined = static_cast<std::uint32_t>(
-            (static_cast<std::uint64_t>(joined) << payload.widths[i]) | field);
-    }
-    *value = joined;
+int ReadPrefixed32(BitReader* reader, const DecodeTable& table, std::uint32_t* value) {
+    std::uint64_t wide = 0;
+    if (!ReadPrefixed(reader, table, &wide))
+        return 0;
+    *value = static_cast<std::uint32_t>(wide);
     return 1;
 }
 
-int ReadPrefixed(BitReader* reader, const PrefixCode& code, std::uint32_t* value) {
-    int ones = 0;
-    return ReadPrefix(reader, code.limit, &ones) && ReadPayload(reader, code.payloads[ones], value);
+const DecodeTable& DistanceTable(int shortDistances) {
+    return shortDistances ? kShortDistanceTable : kDistanceTable;
 }
+
+// A match's three fields take at most this many bits.
+constexpr int kMatchBitsMax =
+    kMatchLengthTable.longest + kDistanceTable.longest + kRepeatTable.longest;
+static_assert(kMatchBitsMax <= BitReader::kMaxNeed, "a match must fit the reader");
 
 // The shortest prefix whose payload holds the value.
 int ChoosePrefix(const PrefixCode& code, std::uint64_t value) {
     for (int ones = 0; ones < code.limit; ++ones)
-        if (value < (std::uint64_t{1} << PayloadWidth(code.payloads[ones])))
+        if (value < (std::uint64_t{1} << code.widths[ones]))
             return ones;
     return code.limit;
 }
 
 int PrefixedBits(const PrefixCode& code, std::uint64_t value) {
     int ones = ChoosePrefix(code, value);
-    return ones + (ones < code.limit ? 1 : 0) + PayloadWidth(code.payloads[ones]);
+    return ones + (ones < code.limit ? 1 : 0) + code.widths[ones];
 }
 
 void WritePrefix(BitWriter* writer, int ones, int limit) {
@@ -85,70 +122,41 @@ void WritePrefix(BitWriter* writer, int ones, int limit) {
 void WritePrefixed(BitWriter* writer, const PrefixCode& code, std::uint32_t value) {
     int ones = ChoosePrefix(code, value);
     WritePrefix(writer, ones, code.limit);
-    writer->Put(value, PayloadWidth(code.payloads[ones]));
+    writer->Put(value, code.widths[ones]);
 }
 
 // Distance payloads: 4 bits after a 0; after a 1, 8 bits or (short distances) 6 bits.
 int WideDistanceWidth(int shortDistances) {
-    return shortDistances ? 6 : 8;
+    return shortDistances ? kShortDistance.widths[1] : kDistance.widths[1];
 }
 
 }  // namespace
 
 int ReadLiteralCount(BitReader* reader, std::uint32_t* count) {
-    return ReadPrefixed(reader, kLiteralCount, count);
+    return ReadPrefixed32(reader, kLiteralCountTable, count);
 }
 
 int ReadFillRun(BitReader* reader, std::uint64_t* length) {
-    std::uint32_t value = 0;
-    if (!ReadPrefixed(reader, kFillRun, &value))
-        return 0;
-    *length = std::uint64_t{value} + kFillRunMin;
-    return 1;
+    return ReadPrefixed(reader, kFillRunTable, length);
 }
 
 int ReadBlockCount(BitReader* reader, std::uint32_t* count) {
-    std::uint32_t value = 0;
-    if (!ReadPrefixed(reader, kBlockCount, &value))
-        return 0;
-    *count = value + kBlockCountMin;
-    return 1;
+    return ReadPrefixed32(reader, kBlockCountTable, count);
 }
 
-int ReadMatchLength(BitReader* reader, std::uint32_t* length) {
-    int ones = 0;
-    std::uint8_t value = 0;
-    if (!ReadPrefix(reader, 2, &ones))
-        return 0;
-    if (ones == 0) {
-        *length = 3;
-        return 1;
+int ReadMatch(BitReader* reader, int shortDistances, std::uint32_t* length, std::uint32_t* distance,
+              std::uint32_t* repeat) {
+    std::uint32_t distanceValue = 0;
+    if (reader->Need(kMatchBitsMax)) {
+        *length = static_cast<std::uint32_t>(TakeCode(reader, kMatchLengthTable));
+        distanceValue = static_cast<std::uint32_t>(TakeCode(reader, DistanceTable(shortDistances)));
+        *repeat = static_cast<std::uint32_t>(TakeCode(reader, kRepeatTable));
+    } else if (!ReadPrefixed32(reader, kMatchLengthTable, length) ||
+               !ReadPrefixed32(reader, DistanceTable(shortDistances), &distanceValue) ||
+               !ReadPrefixed32(reader, kRepeatTable, repeat)) {
+        return 0;  // the section ends inside the match
     }
-    if (!reader->ReadBits(ones == 1 ? 3 : 8, &value))
-        return 0;
-    *length = value + 2u;
-    return 1;
-}
-
-int ReadMatchDistance(BitReader* reader, int shortDistances, std::uint32_t* distance) {
-    std::uint8_t wide = 0;
-    std::uint32_t value = 0;
-    if (!reader->ReadBit(&wide))
-        return 0;
-    Payload payload = !wide            ? Payload{1, {4}}
-                      : shortDistances ? Payload{2, {2, 4}}
-                                       : Payload{1, {8}};
-    if (!ReadPayload(reader, payload, &value))
-        return 0;
-    *distance = (value + 2) & 0xFF;
-    return 1;
-}
-
-int ReadRepeatCount(BitReader* reader, std::uint32_t* repeat) {
-    std::uint32_t value = 0;
-    if (!ReadPrefixed(reader, kRepeat, &value))
-        return 0;
-    *repeat = value + 1;
+    *distance = distanceValue & 0xFF;
     return 1;
 }
 

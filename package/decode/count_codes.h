@@ -20,10 +20,10 @@ int ReadLiteralCount(BitReader* reader, std::uint32_t* count);
 int ReadFillRun(BitReader* reader, std::uint64_t* length);
 // The count (value + 5), 5 to 65,540.
 int ReadBlockCount(BitReader* reader, std::uint32_t* count);
-int ReadMatchLength(BitReader* reader, std::uint32_t* length);
-// The distance 0-255, computed in 8 bits as the format defines it.
-int ReadMatchDistance(BitReader* reader, int shortDistances, std::uint32_t* distance);
-int ReadRepeatCount(BitReader* reader, std::uint32_t* repeat);
+// A match's length (2 to 257), distance and repeat count (1 to 4,096), read in that order.
+// The distance is 0-255, computed in 8 bits as the format defines it.
+int ReadMatch(BitReader* reader, int shortDistances, std::uint32_t* length, std::uint32_t* distance,
+              std::uint32_t* repeat);
 
 void WriteLiteralCount(BitWriter* writer, std::uint32_t count);
 // Literal tokens (a 0 bit and a literal count) for count items, at most perToken each.

@@ -4,20 +4,20 @@
 // positions each and is described column after column by runs and literal sub-runs.
 #include <cstring>
 
-#include "base/file_io.h"
 #include "package/decode/bit_reader.h"
-#include "package/decode/borrowed_stream.h"
 #include "package/decode/codec_format.h"
+#include "package/decode/codec_output.h"
 #include "package/decode/compress.h"
 #include "package/decode/count_codes.h"
+#include "package/decode/stage_input.h"
 
 namespace {
 
 // The nibble source, read through the literal window. Every step first makes sure that all
 // the bytes it needs are buffered at once.
 struct NibbleSource {
-    SFileStream* file;
-    std::uint64_t unreadInFile;
+    ByteSource* source;
+    std::uint64_t unreadInSource;
     std::uint8_t* buffer;
     std::uint32_t capacity;
     std::uint32_t cursor;
@@ -36,11 +36,11 @@ struct NibbleSource {
         end = unread;
         std::uint64_t room = capacity - unread;
         std::uint32_t amount =
-            static_cast<std::uint32_t>(unreadInFile < room ? unreadInFile : room);
-        if (amount == 0 || !FileStreamRead(file, buffer + end, amount, nullptr))
+            static_cast<std::uint32_t>(unreadInSource < room ? unreadInSource : room);
+        if (amount == 0 || !source->Read(buffer + end, amount))
             return 0;
         end += amount;
-        unreadInFile -= amount;
+        unreadInSource -= amount;
         return end - cursor >= needed ? 1 : 0;
     }
 
@@ -58,8 +58,9 @@ struct NibbleSource {
 };
 
 // Collects one plane's nibbles in the output buffer. The first plane writes each nibble as a
-// byte's high half; the second reads back what the first wrote, through the auxiliary
-// buffer, and ORs its low halves in.
+// byte's high half. The second ORs its low halves into those: from the auxiliary buffer when
+// the whole first plane fitted there, else read back from the destination through it. Either
+// plane may end before the other; where the first did not reach, the high halves are 0.
 struct PlaneWriter {
     SFileStream* destination;
     std::uint64_t start;
@@ -70,30 +71,61 @@ struct PlaneWriter {
     int lowPlane;
     std::uint64_t base;  // plane position of buffer[0]
     std::uint32_t fill;
+    std::uint64_t highLength;  // where the first plane ended
+    int highInAuxiliary;
 
     int Flush() {
         if (fill == 0)
             return 1;
-        if (lowPlane) {
-            if (!FileStreamSeek(destination, start + base))
-                return 0;
-            for (std::uint32_t done = 0; done < fill;) {
-                std::uint32_t piece = fill - done < auxiliarySize ? fill - done : auxiliarySize;
-                if (!FileStreamRead(destination, auxiliary, piece, nullptr))
-                    return 0;
-                for (std::uint32_t i = 0; i < piece; ++i)
-                    buffer[done + i] |= auxiliary[i];
-                done += piece;
-            }
-            if (!FileStreamSeek(destination, start + base))
-                return 0;
-        }
+        if (lowPlane && !OrHighHalves())
+            return 0;
         if (!FileStreamWrite(destination, buffer, fill, nullptr))
             return 0;
         base += fill;
         fill = 0;
         return 1;
     }
+
+    int OrHighHalves() {
+        const std::uint64_t reached = highLength > base ? highLength - base : 0;
+        const std::uint32_t covered = reached < fill ? static_cast<std::uint32_t>(reached) : fill;
+        if (highInAuxiliary) {
+            for (std::uint32_t i = 0; i < covered; ++i)
+                buffer[i] |= auxiliary[base + i];
+            return 1;
+        }
+        if (covered == 0)
+            return 1;
+        if (!FileStreamSeek(destination, start + base))
+            return 0;
+        for (std::uint32_t done = 0; done < covered;) {
+            std::uint32_t piece = covered - done < auxiliarySize ? covered - done : auxiliarySize;
+            if (!FileStreamRead(destination, auxiliary, piece, nullptr))
+                return 0;
+            for (std::uint32_t i = 0; i < piece; ++i)
+                buffer[done + i] |= auxiliary[i];
+            done += piece;
+        }
+        return FileStreamSeek(destination, start + base);
+    }
+
+    // The second plane starts over at the destination's start.
+    int EndHighPlane() {
+        highLength = base + fill;
+        if (base == 0 && fill <= auxiliarySize) {
+            std::memcpy(auxiliary, buffer, fill);
+            highInAuxiliary = 1;
+            fill = 0;
+        } else if (!Flush()) {
+            return 0;
+        }
+        lowPlane = 1;
+        base = 0;
+        return FileStreamSeek(destination, start);
+    }
+
+    // The destination ends where the second plane ended.
+    int EndLowPlane() { return Flush() && FileStreamTruncate(destination); }
 
     std::uint8_t Shape(std::uint8_t nibble) const {
         return lowPlane ? nibble : static_cast<std::uint8_t>(nibble << 4);
@@ -188,8 +220,8 @@ struct PlaneDecoder {
         return PutLiterals(overflow);
     }
 
-    // One plane: literal runs and blocks up to the end marker (bit 0, literal count 0), which
-    // must come exactly when the plane is full.
+    // One plane: literal runs and blocks up to the end marker (bit 0, literal count 0). The
+    // plane may end before it is full; once full, it takes nothing but the end marker.
     int Run() {
         for (;;) {
             std::uint8_t isBlock = 0;
@@ -204,7 +236,7 @@ struct PlaneDecoder {
             if (!ReadLiteralCount(reader, &count))
                 return 0;
             if (count == 0)
-                return remaining == 0 ? writer->Flush() : 0;
+                return 1;
             if (count > remaining || !nibbles->Ensure(count) || !PutLiterals(count))
                 return 0;
         }
@@ -213,38 +245,34 @@ struct PlaneDecoder {
 
 }  // namespace
 
-int SCompress::DecodeNibblePlanes(HANDLE source, SFileStream* destination,
-                                  std::uint64_t stageLength) {
+int SCompress::DecodeNibblePlanes(const StageInput& input, CodecOutput* output,
+                                  CodecBuffer readBuffer) {
     std::uint32_t sizes[2];  // tokens, nibble source
-    if (!OpenTokensAndLiterals(source, stageLength, sizes))
-        return 0;
-    BorrowedStream nibbleFile(tempHandles[2]);
     BitReader reader;
-    if (nibbleFile.get() == nullptr || !reader.Open(inputBuffer, inputBufferSize, auxiliaryBuffer,
-                                                    auxiliarySize, source, sizes[0]))
+    if (!ReadHeader(input, sizes, 2) ||
+        !input.OpenBits(&reader, kTwoSectionHeaderBytes, sizes[0], readBuffer))
         return 0;
-    NibbleSource nibbles{nibbleFile.get(), sizes[1], literalWindow, windowSize, 0, 0, 0};
+    SectionSource nibbleSection(input, kTwoSectionHeaderBytes + sizes[0], sizes[1]);
+    NibbleSource nibbles{&nibbleSection, sizes[1], literalWindow, windowSize, 0, 0, 0};
     if (!nibbles.Ensure(8))
         return 0;
     const std::uint32_t length = LoadLe32(nibbles.buffer + nibbles.cursor);
     nibbles.cursor += 4;
+    // The second plane reads back what the first wrote, so the result is always written out.
     std::uint64_t outputStart = 0;
-    FileStreamTell(destination, &outputStart);
-    PlaneWriter writer{destination,
+    FileStreamTell(output->destination, &outputStart);
+    PlaneWriter writer{output->destination,
                        outputStart,
-                       outputBuffer,
-                       outputBufferSize,
+                       output->buffer,
+                       output->size,
                        auxiliaryBuffer,
                        auxiliarySize,
                        0,
                        0,
+                       0,
+                       0,
                        0};
-    for (int plane = 0; plane < 2; ++plane) {
-        writer.lowPlane = plane;
-        writer.base = 0;
-        PlaneDecoder decoder{&reader, &nibbles, &writer, length};
-        if (!FileStreamSeek(destination, outputStart) || !decoder.Run())
-            return 0;
-    }
-    return FileStreamTruncate(destination);
+    PlaneDecoder high{&reader, &nibbles, &writer, length};
+    PlaneDecoder low{&reader, &nibbles, &writer, length};
+    return high.Run() && writer.EndHighPlane() && low.Run() && writer.EndLowPlane();
 }

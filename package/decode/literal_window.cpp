@@ -21,7 +21,7 @@ std::uint32_t LiteralWindow::Available() {
     }
     std::uint32_t room = size - ahead;
     std::uint32_t amount = unread < room ? static_cast<std::uint32_t>(unread) : room;
-    if (!FileStreamRead(file, window + ahead, amount, nullptr))
+    if (!source->Read(window + ahead, amount))
         return 0;
     ahead += amount;
     unread -= amount;

@@ -1,6 +1,5 @@
 #include "package/encode/encode_temp_file.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 
@@ -12,7 +11,6 @@ EncodeTempFile::~EncodeTempFile() {
 }
 
 EncodeTempFile::EncodeTempFile(EncodeTempFile&& other) noexcept : handle_(other.handle_) {
-    std::memcpy(name_, other.name_, sizeof name_);
     other.handle_ = INVALID_HANDLE_VALUE;
 }
 
@@ -20,7 +18,6 @@ EncodeTempFile& EncodeTempFile::operator=(EncodeTempFile&& other) noexcept {
     if (this != &other) {
         Remove();
         handle_ = other.handle_;
-        std::memcpy(name_, other.name_, sizeof name_);
         other.handle_ = INVALID_HANDLE_VALUE;
     }
     return *this;
@@ -29,16 +26,19 @@ EncodeTempFile& EncodeTempFile::operator=(EncodeTempFile&& other) noexcept {
 int EncodeTempFile::Create() {
     Remove();
     char folder[MAX_PATH];
+    char name[MAX_PATH];
     DWORD length = GetTempPathA(MAX_PATH, folder);
-    if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, "bce", 0, name_) == 0)
+    if (length == 0 || length >= MAX_PATH || GetTempFileNameA(folder, "bce", 0, name) == 0)
         return 0;
     // GetTempFileNameA has created the file empty. Opening it again without truncating also
     // spares it ext4's flush on close of a file truncated and rewritten (auto_da_alloc), which
-    // made each temporary file cost milliseconds.
-    handle_ = CreateFileA(name_, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    // made each temporary file cost milliseconds. Deleted on close, the file leaves no name
+    // behind however the process ends: POSIX hosts unlink it at once, Windows when the last
+    // handle closes, which the system does for a process that is stopped.
+    handle_ = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE) {
-        DeleteFileA(name_);
+        DeleteFileA(name);
         return 0;
     }
     return 1;
@@ -59,7 +59,6 @@ void EncodeTempFile::Remove() {
     if (handle_ == INVALID_HANDLE_VALUE)
         return;
     CloseHandle(handle_);
-    DeleteFileA(name_);
     handle_ = INVALID_HANDLE_VALUE;
 }
 

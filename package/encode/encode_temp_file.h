@@ -1,6 +1,6 @@
 // EncodeTempFile: a section or intermediate stage that the encoder writes before it knows its
-// length. Named by GetTempFileNameA in the folder of GetTempPathA; closed and deleted by the
-// destructor, so an encoding that fails halfway leaves no file behind.
+// length. Made by GetTempFileNameA in the folder of GetTempPathA and deleted on close, so that
+// neither an encoding that fails halfway nor an interrupted one leaves a file behind.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +29,6 @@ class EncodeTempFile {
     void Remove();
 
     HANDLE handle_ = INVALID_HANDLE_VALUE;
-    char name_[MAX_PATH] = {};
 };
 
 // Writes the u32 little-endian lengths of the sections and then the sections themselves, at

@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "base/file_io.h"
+#include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -16,46 +17,17 @@ using Lines = std::vector<std::string>;
 // Double-byte characters whose trail byte is 0x5C: 表, ソ, 能.
 const std::string kHyo = "\x95\x5C", kSo = "\x83\x5C", kNou = "\x94\x5C";
 
-// Splits text the plain way, as a reader that holds the whole file would.
-Lines SplitReference(const std::string& text) {
-    Lines lines;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", i);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(i, end - i));
-        i = end;
-        if (i < text.size()) {
-            char first = text[i++];
-            if (i < text.size() && (text[i] == '\r' || text[i] == '\n') && text[i] != first)
-                ++i;
-        }
-    }
-    return lines;
-}
-
 class TextFile : public testing::Test {
   protected:
-    HANDLE Create(const std::string& content) {
-        Close();
-        path_ = dir_.File("list.txt");
+    void Create(const std::string& content) {
+        file_.Close();
         WriteWholeFile(path_, content);
-        file_ = CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file_;
+        file_ = OpenScratchFile(path_, GENERIC_READ | GENERIC_WRITE);
     }
-    void Close() {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
-    }
-    ~TextFile() override { Close(); }
-
     Lines ReadLines(std::uint32_t bufferSize, int* result = nullptr) {
         std::vector<char> buffer(bufferSize + 1);
         Lines lines;
-        int done = ForEachTextLine(file_, buffer.data(), bufferSize, &lines,
+        int done = ForEachTextLine(file_.get(), buffer.data(), bufferSize, &lines,
                                    [](const char* line, void* context) {
                                        static_cast<Lines*>(context)->push_back(line);
                                        return 1;
@@ -64,14 +36,20 @@ class TextFile : public testing::Test {
             *result = done;
         return lines;
     }
+    // Finds a line with a 300-byte buffer; its position, or -1.
+    std::int64_t Find(const std::string& line) {
+        std::uint64_t position = 0;
+        return FindTextLine(file_.get(), buffer_, 300, line.c_str(), &position) ? position : -1;
+    }
     std::string Content() {
-        Close();
+        file_.Close();
         return ReadWholeFile(path_);
     }
 
     TempDir dir_;
-    std::string path_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::string path_ = dir_.File("list.txt");
+    ClFileHandle file_;
+    char buffer_[301];
 };
 
 TEST_F(TextFile, LineEndFormsAndLastLines) {
@@ -105,9 +83,13 @@ TEST_F(TextFile, LineEndFormsAndLastLines) {
 TEST_F(TextFile, FillBoundariesNeverCutShortLines) {
     std::mt19937 random(7);
     std::string text;
-    const char* ends[] = {"\r\n", "\n\r", "\r", "\n"};
+    Lines lines;
+    const std::string ends[] = {"\r\n", "\n\r", "\r", "\n"};
+    std::string end = "\r\n";
     for (int i = 0; i < 400; ++i) {
-        std::size_t length = random() % (kTextLineLimit + 1);
+        // An empty line behind a lone CR or LF would make one line end of the two.
+        std::size_t length =
+            std::max<std::size_t>(random() % (kTextLineLimit + 1), end.size() == 1 ? 1 : 0);
         std::string line;
         while (line.size() < length) {
             // Mix single bytes and double-byte pairs with trail byte 0x5C.
@@ -116,28 +98,27 @@ TEST_F(TextFile, FillBoundariesNeverCutShortLines) {
             else
                 line += static_cast<char>('a' + random() % 26);
         }
-        text += line + ends[random() % 4];
+        end = ends[random() % 4];
+        lines.push_back(line);
+        text += line + end;
     }
-    text += std::string(kTextLineLimit, 'z');  // a last line without a line end
-    Create(text);
-    for (std::uint32_t size : {263u, 264u, 300u, 521u, 4096u, kTextLineBufferSize}) {
-        EXPECT_EQ(ReadLines(size), SplitReference(text)) << "buffer of " << size;
-    }
-}
+    lines.push_back(std::string(kTextLineLimit, 'z'));  // a last line without a line end
+    Create(text + lines.back());
+    for (std::uint32_t size : {263u, 264u, 300u, 521u, 4096u, kTextLineBufferSize})
+        EXPECT_EQ(ReadLines(size), lines) << "buffer of " << size;
 
-TEST_F(TextFile, LinesLongerThanTheBufferComeInPieces) {
-    std::string longLine(1000, 'x');
-    Create("a\r\n" + longLine + "\r\nb\r\n");
-    Lines lines = ReadLines(300);
-    ASSERT_GE(lines.size(), 4u);
-    EXPECT_EQ(lines.front(), "a");
-    EXPECT_EQ(lines.back(), "b");
+    // Longer lines come in pieces of at most the buffer size.
+    Create("a\r\n" + std::string(1000, 'x') + "\r\nb\r\n");
+    Lines pieces = ReadLines(300);
+    ASSERT_GE(pieces.size(), 4u);
+    EXPECT_EQ(pieces.front(), "a");
+    EXPECT_EQ(pieces.back(), "b");
     std::string joined;
-    for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
-        EXPECT_LE(lines[i].size(), 300u);
-        joined += lines[i];
+    for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
+        EXPECT_LE(pieces[i].size(), 300u);
+        joined += pieces[i];
     }
-    EXPECT_EQ(joined, longLine);
+    EXPECT_EQ(joined, std::string(1000, 'x'));
 }
 
 TEST_F(TextFile, FindIgnoresAsciiCaseButNotDoubleBytePairs) {
@@ -146,29 +127,14 @@ TEST_F(TextFile, FindIgnoresAsciiCaseButNotDoubleBytePairs) {
         filler += "C:\\Program Files\\App\\file" + std::to_string(i) + ".dll\r\n";
     // ア (83 41) and ヂ (83 61) differ only in the ASCII case of their trail bytes.
     std::string a = "C:\\\x83\x41\\" + kSo + ".TXT";
-    std::string last = "C:\\" + kHyo + "\\last.txt";
-    Create(filler + a + "\r\n" + last);
-    std::vector<char> buffer(301);
-    std::uint64_t position = 0;
-    ASSERT_EQ(FindTextLine(file_, buffer.data(), 300, ("c:\\\x83\x41\\" + kSo + ".txt").c_str(),
-                           &position),
-              1);
-    EXPECT_EQ(position, filler.size());
-    EXPECT_EQ(
-        FindTextLine(file_, buffer.data(), 300, ("C:\\\x83\x61\\" + kSo + ".TXT").c_str(), nullptr),
-        0)
-        << "ヂ must not match ア";
-    ASSERT_EQ(
-        FindTextLine(file_, buffer.data(), 300, ("C:\\" + kHyo + "\\LAST.TXT").c_str(), &position),
-        1)
+    Create(filler + a + "\r\nC:\\" + kHyo + "\\last.txt");
+    EXPECT_EQ(Find("c:\\\x83\x41\\" + kSo + ".txt"), std::int64_t(filler.size()));
+    EXPECT_EQ(Find("C:\\\x83\x61\\" + kSo + ".TXT"), -1) << "ヂ must not match ア";
+    EXPECT_EQ(Find("C:\\" + kHyo + "\\LAST.TXT"), std::int64_t(filler.size() + a.size() + 2))
         << "the last line of a file larger than the buffer";
-    EXPECT_EQ(position, filler.size() + a.size() + 2);
-    EXPECT_EQ(
-        FindTextLine(file_, buffer.data(), 300, std::string(kTextLineLimit, 'x').c_str(), nullptr),
-        0);
+    EXPECT_EQ(Find(std::string(kTextLineLimit, 'x')), -1);
     Create("");
-    EXPECT_EQ(FindTextLine(file_, buffer.data(), 300, "", nullptr), 0)
-        << "an empty file has no line";
+    EXPECT_EQ(Find(""), -1) << "an empty file has no line";
 }
 
 TEST_F(TextFile, DeleteFirstMiddleAndLastLinesOfAFileLargerThanTheBuffer) {
@@ -179,56 +145,42 @@ TEST_F(TextFile, DeleteFirstMiddleAndLastLinesOfAFileLargerThanTheBuffer) {
         text += lines.back() + "\r\n";
     }
     Create(text);
-    std::vector<char> buffer(301);
-    auto remove = [&](const std::string& line) {
-        std::uint64_t position = 0;
-        ASSERT_EQ(FindTextLine(file_, buffer.data(), 300, line.c_str(), &position), 1) << line;
-        ASSERT_EQ(DeleteTextLine(file_, buffer.data(), 300, position), 1) << line;
+    for (std::string line : {lines.front(), lines[30], lines.back()}) {
+        std::int64_t position = Find(line);
+        ASSERT_GE(position, 0) << line;
+        ASSERT_EQ(DeleteTextLine(file_.get(), buffer_, 300, position), 1) << line;
         lines.erase(std::find(lines.begin(), lines.end(), line));
         EXPECT_EQ(ReadLines(300), lines) << "after deleting " << line;
-    };
-    remove(lines.front());
-    remove(lines[30]);
-    remove(lines.back());
+    }
     std::string expected;
     for (const std::string& line : lines)
         expected += line + "\r\n";
     EXPECT_EQ(Content(), expected);
-}
 
-TEST_F(TextFile, DeletingTheLastLineOnlyTruncates) {
+    // The last line, with or without its line end, goes by truncation.
     for (std::string end : {"\r\n", ""}) {
         Create("first\r\nsecond" + end);
-        std::vector<char> buffer(301);
-        std::uint64_t position = 0;
-        ASSERT_EQ(FindTextLine(file_, buffer.data(), 300, "second", &position), 1);
-        ASSERT_EQ(DeleteTextLine(file_, buffer.data(), 300, position), 1);
+        ASSERT_EQ(DeleteTextLine(file_.get(), buffer_, 300, Find("second")), 1);
         EXPECT_EQ(Content(), "first\r\n");
     }
     Create("only\r\n");
-    std::vector<char> buffer(301);
-    EXPECT_EQ(DeleteTextLine(file_, buffer.data(), 300, 6), 1) << "nothing to delete at the end";
+    EXPECT_EQ(DeleteTextLine(file_.get(), buffer_, 300, 6), 1) << "nothing to delete at the end";
     EXPECT_EQ(Content(), "only\r\n");
 }
 
-TEST_F(TextFile, AppendWritesCrLfAndRefusesLongLines) {
+TEST_F(TextFile, AppendWritesCrLfAndTheCallbackCanStopTheWalk) {
     Create("a");
-    EXPECT_EQ(AppendTextLine(file_, std::string(kTextLineLimit - 1, 'b').c_str()), 1);
-    EXPECT_EQ(AppendTextLine(file_, std::string(kTextLineLimit, 'c').c_str()), 0);
-    EXPECT_EQ(AppendTextLine(file_, (kHyo + kSo).c_str()), 1);
-    EXPECT_EQ(Content(), "a" + std::string(kTextLineLimit - 1, 'b') + "\r\n" + kHyo + kSo + "\r\n");
-}
-
-TEST_F(TextFile, CallbackCanStopTheWalk) {
-    Create("a\r\nb\r\nc\r\n");
-    std::vector<char> buffer(kTextLineBufferSize + 1);
+    EXPECT_EQ(AppendTextLine(file_.get(), std::string(kTextLineLimit - 1, 'b').c_str()), 1);
+    EXPECT_EQ(AppendTextLine(file_.get(), std::string(kTextLineLimit, 'c').c_str()), 0);
+    EXPECT_EQ(AppendTextLine(file_.get(), (kHyo + kSo).c_str()), 1);
     int calls = 0;
-    EXPECT_EQ(ForEachTextLine(file_, buffer.data(), kTextLineBufferSize, &calls,
+    EXPECT_EQ(ForEachTextLine(file_.get(), buffer_, 300, &calls,
                               [](const char*, void* context) {
                                   return ++*static_cast<int*>(context) < 2 ? 1 : 0;
                               }),
               0);
     EXPECT_EQ(calls, 2);
+    EXPECT_EQ(Content(), "a" + std::string(kTextLineLimit - 1, 'b') + "\r\n" + kHyo + kSo + "\r\n");
 }
 
 }  // namespace

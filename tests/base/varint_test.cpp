@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "base/file_io.h"
+#include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-TEST(Varint, DecodesKnownBytes) {
+TEST(Varint, KnownBytesBothWays) {
     struct Case {
         std::vector<std::uint8_t> bytes;
         std::uint32_t value;
@@ -27,57 +28,37 @@ TEST(Varint, DecodesKnownBytes) {
     }
 }
 
-class VarintFile : public testing::Test {
-  protected:
-    HANDLE Open(const std::string& bytes) {
-        std::string path = dir_.File("v.bin");
-        WriteWholeFile(path, bytes);
-        file_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-        return file_;
+TEST(Varint, ReadsFromFilesWithinEightBytesAndTheBudget) {
+    struct Case {
+        std::string bytes;
+        std::int64_t budget;  // -1: none
+        int result;
+        std::uint32_t value;
+    };
+    const Case cases[] = {
+        {std::string("\xFF\xFF\xFF\xFF\x0F", 5), -1, 1, 0xFFFFFFFFu},
+        {"", -1, 0, 0},                               // end of file
+        {std::string(7, '\x80') + "\x01", -1, 1, 0},  // seven continuation bytes
+        {std::string(8, '\x80') + "\x01", -1, 0, 0},  // eight are too many
+        {"\x80\x01", 2, 1, 128},                      // the budget covers them
+        {"\x80\x01", 1, 0, 0},                        // the budget ends before the last
+        {"\x05", 0, 0, 0},                            // a budget below 1 at the start
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const std::string label = testing::PrintToString(c.bytes);
+        ASSERT_TRUE(WriteWholeFile(dir.File("v.bin"), c.bytes));
+        ClFileHandle file = OpenScratchFile(dir.File("v.bin"), GENERIC_READ);
+        std::uint32_t value = 0;
+        std::int64_t budget = c.budget;
+        EXPECT_EQ(ReadVarint(file.get(), &value, c.budget < 0 ? nullptr : &budget), c.result)
+            << label;
+        if (c.result) {
+            EXPECT_EQ(value, c.value) << label;
+            EXPECT_EQ(ReadVarint(file.get(), &value, nullptr), 0) << "every byte taken: " << label;
+            EXPECT_EQ(budget, c.budget < 0 ? -1 : 0) << "each byte costs one: " << label;
+        }
     }
-    ~VarintFile() override {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
-    TempDir dir_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-};
-
-TEST_F(VarintFile, ReadsWithinLimits) {
-    HANDLE file = Open(std::string("\xFF\xFF\xFF\xFF\x0F\x05", 6));
-    std::uint32_t value = 0;
-    ASSERT_EQ(ReadVarint(file, &value, nullptr), 1);
-    EXPECT_EQ(value, 0xFFFFFFFFu);
-    ASSERT_EQ(ReadVarint(file, &value, nullptr), 1);
-    EXPECT_EQ(value, 5u);
-    EXPECT_EQ(ReadVarint(file, &value, nullptr), 0) << "end of file";
-}
-
-TEST_F(VarintFile, RefusesEightContinuationBytes) {
-    HANDLE file = Open(std::string(8, '\x80') + std::string(1, '\x01'));
-    std::uint32_t value = 0;
-    EXPECT_EQ(ReadVarint(file, &value, nullptr), 0);
-}
-
-TEST_F(VarintFile, SevenContinuationBytesThenEndAreAccepted) {
-    HANDLE file = Open(std::string(7, '\x80') + std::string(1, '\x01'));
-    std::uint32_t value = 7;
-    EXPECT_EQ(ReadVarint(file, &value, nullptr), 1);
-}
-
-TEST_F(VarintFile, BudgetIsChargedPerByteAndMustCoverTheLast) {
-    HANDLE file = Open(std::string("\x80\x01\x05", 3));
-    std::uint32_t value = 0;
-    std::int64_t budget = 1;
-    EXPECT_EQ(ReadVarint(file, &value, &budget), 0) << "budget ends before the last byte";
-    ASSERT_EQ(SetFilePosition(file, 0), 1);
-    budget = 2;
-    EXPECT_EQ(ReadVarint(file, &value, &budget), 1);
-    EXPECT_EQ(value, 128u);
-    EXPECT_EQ(budget, 0);
-    budget = 0;
-    EXPECT_EQ(ReadVarint(file, &value, &budget), 0) << "a budget below 1 at the start fails";
 }
 
 }  // namespace

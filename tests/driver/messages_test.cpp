@@ -22,14 +22,10 @@ std::string Loaded(UINT id) {
 }
 
 TEST(StringTable, EveryTextIsStoredByteForByteInCodePage932) {
-    for (const ExpectedString& expected : kExpectedStrings) {
+    for (const ExpectedString& expected : kExpectedStrings)
         EXPECT_EQ(Loaded(expected.id), expected.cp932) << "string " << expected.id;
-    }
-    EXPECT_EQ(Loaded(5), Loaded(6)) << "ids 5 and 6 share their text";
     EXPECT_EQ(Loaded(12345), "") << "an id that is not in the table";
-}
-
-TEST(StringTable, LongStringsNeedLargerCapacities) {
+    // Test strings around the growth steps of the loader's buffer.
     EXPECT_EQ(Loaded(60001), std::string(253, 'a'));
     EXPECT_EQ(Loaded(60002), std::string(254, 'b'));
     EXPECT_EQ(Loaded(60003), std::string(600, 'c'));
@@ -43,41 +39,34 @@ SeenMessageBox ShowAndAnswer(UINT messageId, const char* argument, int* result =
     watcher.join();
     if (result)
         *result = shown;
+    EXPECT_TRUE(seen.found) << "message " << messageId;
     return seen;
 }
 
-const std::string kCaption = "\x83\x47\x83\x89\x81\x5B";  // エラー
+std::string WithArgument(UINT id, const std::string& argument) {
+    std::string text = ExpectedText(id);
+    return text.replace(text.find("%s"), 2, argument);
+}
 
-TEST(MessageBox, ArgumentReplacesPercentS) {
+TEST(MessageBox, ArgumentReplacesPercentSWithinTheOutputBuffer) {
+    const std::string path = "C:\\\x95\x5C\\file.txt";
     int result = 0;
-    SeenMessageBox box = ShowAndAnswer(7, "C:\\\x95\x5C\\file.txt", &result);
-    ASSERT_TRUE(box.found);
+    SeenMessageBox box = ShowAndAnswer(IDS_CANNOT_CREATE_FILE, path.c_str(), &result);
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(box.caption, kCaption);
-    std::string expected = std::string(kExpectedStrings[6].cp932);
-    expected.replace(expected.find("%s"), 2, "C:\\\x95\x5C\\file.txt");
-    EXPECT_EQ(box.text, expected);
-}
+    EXPECT_EQ(box.caption, ExpectedText(IDS_CAPTION_ERROR));
+    EXPECT_EQ(box.text, WithArgument(IDS_CANNOT_CREATE_FILE, path));
+    EXPECT_EQ(ShowAndAnswer(IDS_BAD_COMMAND_LINE, nullptr).text,
+              WithArgument(IDS_BAD_COMMAND_LINE, ""))
+        << "a null argument counts as empty";
 
-TEST(MessageBox, NullArgumentCountsAsEmpty) {
-    SeenMessageBox box = ShowAndAnswer(23, nullptr);
-    ASSERT_TRUE(box.found);
-    std::string expected = kExpectedStrings[22].cp932;
-    EXPECT_EQ(box.text, expected.substr(0, expected.find("%s")));
-}
-
-TEST(MessageBox, OutputBufferHoldsTemplateAndArgumentUpTo4096Bytes) {
-    // Message 8 has a template of 40 bytes: 40 + 4055 + 1 = 4096 still fits.
-    ASSERT_EQ(std::strlen(kExpectedStrings[7].cp932), 40u);
+    // A template of 40 bytes: 40 + 4055 + 1 = 4096 bytes still fit the output buffer.
+    ASSERT_EQ(std::strlen(ExpectedText(IDS_CANNOT_READ_FILE)), 40u);
     std::string fits(4055, 'x');
-    SeenMessageBox shown = ShowAndAnswer(8, fits.c_str());
-    ASSERT_TRUE(shown.found);
-    EXPECT_EQ(shown.text.size(), 38u + 4055u);
-    EXPECT_EQ(shown.text.substr(38), fits);
-    SeenMessageBox empty = ShowAndAnswer(8, (fits + "x").c_str());
-    ASSERT_TRUE(empty.found);
-    EXPECT_EQ(empty.text, "");
-    EXPECT_EQ(empty.caption, kCaption);
+    EXPECT_EQ(ShowAndAnswer(IDS_CANNOT_READ_FILE, fits.c_str()).text,
+              WithArgument(IDS_CANNOT_READ_FILE, fits));
+    SeenMessageBox empty = ShowAndAnswer(IDS_CANNOT_READ_FILE, (fits + "x").c_str());
+    EXPECT_EQ(empty.text, "") << "one byte more gives an empty box";
+    EXPECT_EQ(empty.caption, ExpectedText(IDS_CAPTION_ERROR));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "tests/install/install_harness.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -12,6 +14,7 @@
 #include "base/text_lines.h"
 #include "package/layout/package_layout.h"
 #include "resources/install_ids.h"
+#include "setupinfo/folder_macros.h"
 #include "tests/support/temp_dir.h"
 #include "tree/tree.h"
 
@@ -51,6 +54,26 @@ std::string Sjis(const std::string& utf8) {
 
 std::string Utf8(const std::string& sjis) {
     return Convert(sjis, 932, CP_UTF8);
+}
+
+std::string MacroFolder(std::uint16_t macro, const std::string& below) {
+    char* folder = ExpandFolderMacros(nullptr, macro, below.empty() ? nullptr : below.c_str());
+    std::string path = folder ? folder : "";
+    std::free(folder);
+    return path;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& path) {
+    std::string from = path + '\0';
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&operation);
 }
 
 std::string RunCaptured(const std::string& commandLine, DWORD* exitCode) {

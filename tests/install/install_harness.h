@@ -23,6 +23,13 @@ std::string Sjis(const std::string& utf8);
 // UTF-8 text of code page 932 bytes.
 std::string Utf8(const std::string& sjis);
 
+// The folder of a folder macro on this machine, with below joined to it; "" if there is none.
+std::string MacroFolder(std::uint16_t macro, const std::string& below = "");
+// Whether a file or folder stands at path.
+bool Exists(const std::string& path);
+// Deletes path, a file or a folder with everything in it, if it is there.
+void RemoveTree(const std::string& path);
+
 // Runs a command line to its end with standard output and error going to a file; the output.
 std::string RunCaptured(const std::string& commandLine, DWORD* exitCode);
 

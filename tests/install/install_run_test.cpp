@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -66,19 +65,6 @@ WIN32_FILE_ATTRIBUTE_DATA Attributes(const std::string& path) {
     data.dwFileAttributes = INVALID_FILE_ATTRIBUTES;
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     return data;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& path) {
-    std::string from = path + '\0';
-    SHFILEOPSTRUCTA operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&operation);
 }
 
 std::string Message(unsigned id, const std::string& argument = "") {
@@ -221,28 +207,26 @@ class InstallRun : public testing::Test {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstallKey + product_).c_str());
         for (const char* dll : {"shared.dll", "shared2.dll", "shared3.dll"})
             RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, Shared(dll).c_str());
-        RemoveTree(Folder(PD, "QvShared"));
+        RemoveTree(MacroFolder(PD, "QvShared"));
         DeleteFileA(DesktopLink().c_str());
         RemoveTree(DesktopLink(Sjis("共有.lnk")));
         RemoveTree(DesktopLink("QvSub"));
-        RemoveTree(Folder(PM, Sjis("クオルヴェイン試験")));
-        CreateDirectoryA(Folder(X64, "QvTest").c_str(), nullptr);
-        CreateDirectoryA((Folder(X64, "QvTest") + "\\" + name).c_str(), nullptr);
+        RemoveTree(MacroFolder(PM, Sjis("クオルヴェイン試験")));
+        CreateDirectoryA(MacroFolder(X64, "QvTest").c_str(), nullptr);
+        CreateDirectoryA((MacroFolder(X64, "QvTest") + "\\" + name).c_str(), nullptr);
         CreateDirectoryA(installFolder_.c_str(), nullptr);
     }
 
-    static std::string Folder(std::uint16_t macro, const std::string& below = "") {
-        char* folder = ExpandFolderMacros(nullptr, macro, below.empty() ? nullptr : below.c_str());
-        std::string path = folder ? folder : "";
-        std::free(folder);
-        return path;
-    }
     std::string Installed(const std::string& name) const { return installFolder_ + "\\" + name; }
-    static std::string Shared(const std::string& name) { return Folder(PD, "QvShared\\" + name); }
-    static std::string DesktopLink(const std::string& name = Sjis("試験アプリ.lnk")) {
-        return Folder(DT, name);
+    static std::string Shared(const std::string& name) {
+        return MacroFolder(PD, "QvShared\\" + name);
     }
-    static std::string MenuLink() { return Folder(PM, Sjis("クオルヴェイン試験\\試験アプリ.lnk")); }
+    static std::string DesktopLink(const std::string& name = Sjis("試験アプリ.lnk")) {
+        return MacroFolder(DT, name);
+    }
+    static std::string MenuLink() {
+        return MacroFolder(PM, Sjis("クオルヴェイン試験\\試験アプリ.lnk"));
+    }
 
     // A component of the setup tree whose list on a disk is the given bytes.
     static void AddComponent(const std::string& name, const std::string& disk,
@@ -388,9 +372,9 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     WriteFileAt(Installed("older.txt"), "local older", ShiftedTime(-86400));
     SetValue(kSharedDllsKey, Shared("shared2.dll"), REG_DWORD, Dword(5));
     SetValue(kSharedDllsKey, Shared("shared3.dll"), REG_SZ, Sz("old"));
-    RemoveTree(Folder(PD, "QvWitness"));
-    CreateDirectoryA(Folder(PD, "QvWitness").c_str(), nullptr);
-    CopyFileA(WITNESS_EXE, Folder(PD, "QvWitness\\listed.exe").c_str(), FALSE);
+    RemoveTree(MacroFolder(PD, "QvWitness"));
+    CreateDirectoryA(MacroFolder(PD, "QvWitness").c_str(), nullptr);
+    CopyFileA(WITNESS_EXE, MacroFolder(PD, "QvWitness\\listed.exe").c_str(), FALSE);
     std::string witnessLog = sources_->File("witness-std.txt");
     SetEnvironmentVariableA("RUN_WITNESS_LOG", witnessLog.c_str());
 
@@ -455,8 +439,8 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     ASSERT_NE(folderKey, nullptr);
     EXPECT_STREQ(folderKey->name, Sjis("表示").c_str());
     EXPECT_EQ(*LogCount(folderKey), 1u) << "the install folder is counted";
-    EXPECT_EQ(Count(log, Folder(X64, "QvTest"), TN_KEY), 1);
-    EXPECT_EQ(Count(log, Folder(X64), TN_KEY), -1) << "program files itself is no entry";
+    EXPECT_EQ(Count(log, MacroFolder(X64, "QvTest"), TN_KEY), 1);
+    EXPECT_EQ(Count(log, MacroFolder(X64), TN_KEY), -1) << "program files itself is no entry";
     EXPECT_EQ(Count(runLog, installFolder_, TN_KEY), 0);
 
     // The run log holds this run's additions with the count 0 and without the restart flag.
@@ -503,21 +487,21 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     }
     Link bare = ReadLink(DesktopLink(subLink));
     EXPECT_EQ(bare.target, Shared("shared3.dll"));
-    EXPECT_EQ(bare.folder, Folder(PD, "QvShared"));
+    EXPECT_EQ(bare.folder, MacroFolder(PD, "QvShared"));
     EXPECT_EQ(bare.description, "");
     EXPECT_EQ(Count(log, DesktopLink("QvSub"), TN_KEY), 1) << "removed with its last link";
     EXPECT_EQ(Count(runLog, DesktopLink("QvSub"), TN_KEY), 0);
     EXPECT_EQ(Count(log, DesktopLink(subLink)), 1);
-    EXPECT_EQ(Count(log, Folder(PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
+    EXPECT_EQ(Count(log, MacroFolder(PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
         << "the group is removed with its last link";
-    EXPECT_EQ(Count(log, Folder(PM), TN_KEY), -1);
+    EXPECT_EQ(Count(log, MacroFolder(PM), TN_KEY), -1);
     CopyFileA(DesktopLink().c_str(), LINKS_DIR "\\desktop.lnk", FALSE);
     CopyFileA(MenuLink().c_str(), LINKS_DIR "\\menu.lnk", FALSE);
     CopyFileA(DesktopLink(subLink).c_str(), LINKS_DIR "\\bare.lnk", FALSE);
 
     // The Uninstall key, value by value, each string with its terminator.
     std::string key = kUninstallKey + product_;
-    std::string uninstaller = Folder(WF, "UninsDat200_Mivax.exe");
+    std::string uninstaller = MacroFolder(WF, "UninsDat200_Mivax.exe");
     std::string dataFile = Installed("QvTest.dat");
     EXPECT_EQ(ReadValue(key, "UninstallString").bytes,
               Sz("\"" + uninstaller + "\" /U \"" + dataFile + "\""));
@@ -628,7 +612,7 @@ TEST_F(InstallRun, WithoutUninstallNothingIsRegistered) {
     CLoadedPackage package(setup_);
     Configure(package, "NoUn");
     SetupInfoSetOption(&package.info, OPT_NO_UNINSTALL, 1);
-    std::string uninstaller = Folder(WF, "UninsDat200_Mivax.exe");
+    std::string uninstaller = MacroFolder(WF, "UninsDat200_Mivax.exe");
     DeleteFileA(uninstaller.c_str());
     CInstallSession session(package);
     session.Run();
@@ -691,7 +675,7 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
         CLoadedPackage package(setup_);
         Configure(package, "Link");
         CreateDirectoryA(DesktopLink(Sjis("共有.lnk")).c_str(), nullptr);
-        CreateDirectoryA(Folder(PD, "QvShared").c_str(), nullptr);
+        CreateDirectoryA(MacroFolder(PD, "QvShared").c_str(), nullptr);
         WriteFileAt(Shared("shared3.dll"), "old dll", ShiftedTime(-86400));
         SetValue(kSharedDllsKey, Shared("shared3.dll"), REG_SZ, Sz("old"));
         CInstallSession session(package);
@@ -709,22 +693,26 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
 }
 
 TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
-    // Names of a file, or of the folder that holds one; each is the first item of its run.
+    // Names of a file, of the folder that holds one, or of the top-level key above it (a code
+    // that names no folder would leave a path relative to the current folder); each is the first
+    // item of its run.
+    enum Place { FILE_NAME, FOLDER_NAME, MACRO_NAME };
     struct Hostile {
         const char* name;
-        bool isFolder;
+        Place place;
     };
-    const Hostile hostile[] = {{"..", true},   {"a\\b", true},     {"x:y", true},
-                               {"", false},    {".", false},       {"a/b", false},
-                               {"CON", false}, {"nul.txt", false}, {"name.", false}};
+    const Hostile hostile[] = {{"..", FOLDER_NAME}, {"a\\b", FOLDER_NAME},  {"x:y", FOLDER_NAME},
+                               {"", FILE_NAME},     {".", FILE_NAME},       {"a/b", FILE_NAME},
+                               {"CON", FILE_NAME},  {"nul.txt", FILE_NAME}, {"name.", FILE_NAME},
+                               {"NN", MACRO_NAME},  {"OT", MACRO_NAME},     {"LM", MACRO_NAME}};
     for (const Hostile& bad : hostile) {
         CLoadedPackage package(setup_);
         Configure(package, "Bad");
         // A copy of app.exe's record under the name, or in a folder of that name, listed
         // first on the first disk.
         ClTreeNode* app = Entry(g_setup->fileTree, "IF\\app.exe");
-        ClTreeNode* parent = Entry(g_setup->fileTree, "IF", TN_KEY);
-        if (bad.isFolder) {
+        ClTreeNode* parent = bad.place == MACRO_NAME ? nullptr : app->parent;
+        if (bad.place != FILE_NAME) {
             std::uint8_t folder[8] = {};
             StoreLe32(folder + 4, 999);
             ClTreeNodeInfo key{
@@ -735,7 +723,7 @@ TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
         StoreLe32(reinterpret_cast<std::uint8_t*>(record.data()) + 4, 1000);
         ClTreeNodeInfo value{TN_NAMED | TN_DATA | TN_LINKED,
                              parent,
-                             bad.isFolder ? "evil.txt" : bad.name,
+                             bad.place == FILE_NAME ? bad.name : "evil.txt",
                              reinterpret_cast<std::uint8_t*>(record.data()),
                              static_cast<std::uint32_t>(record.size()),
                              0};
@@ -748,7 +736,7 @@ TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
         EXPECT_EQ(session.boxes[0].text, Message(IDS_DATA_MISSING)) << bad.name;
         EXPECT_TRUE(session.page.details.empty()) << bad.name;
         EXPECT_EQ(session.steps, 2) << "the first file stops the run: " << bad.name;
-        EXPECT_FALSE(Exists(Folder(X64, "QvTest\\evil.txt")));
+        EXPECT_FALSE(Exists(MacroFolder(X64, "QvTest\\evil.txt")));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "tests/package/codec_test_support.h"
 
 #include "base/file_stream.h"
+#include "tests/support/open_file.h"
 
 std::string Bits(const std::string& pattern) {
     std::string bytes;
@@ -44,13 +45,10 @@ std::string SplitPlanes(const std::string& bytes) {
     return Bits(pattern);
 }
 
-std::string LiteralOnlyTokens(std::uint32_t count) {
-    return Bits("0 0 11111" + BitsOf(count, 32) + " 0 00000");
-}
-
 std::string ThreeLevelStageOf(const std::string& bytes) {
     auto size = static_cast<std::uint32_t>(bytes.size());
-    std::string tokens = LiteralOnlyTokens(size);
+    // Literal-LZ tokens that take all bytes as literals and end.
+    std::string tokens = Bits("0 0 11111" + BitsOf(size, 32) + " 0 00000");
     auto tokenSize = static_cast<std::uint32_t>(tokens.size());
     return U32(tokenSize) + U32(tokenSize) + U32(tokenSize) + U32(size) + tokens + tokens + tokens +
            SplitPlanes(SplitPlanes(bytes));
@@ -70,29 +68,28 @@ CodecRunner::CodecRunner() {
 }
 
 bool CodecRunner::Method(std::uint8_t method, const std::string& input, std::string* output) {
-    return Run(input, output, &method);
+    return Run(input, output, &method, GENERIC_READ | GENERIC_WRITE);
 }
 
-bool CodecRunner::Entry(const std::string& entry, std::string* output) {
-    return Run(entry, output, nullptr);
+bool CodecRunner::Entry(const std::string& entry, std::string* output, DWORD destinationAccess) {
+    return Run(entry, output, nullptr, destinationAccess);
 }
 
-bool CodecRunner::Run(const std::string& input, std::string* output, const std::uint8_t* method) {
+bool CodecRunner::Run(const std::string& input, std::string* output, const std::uint8_t* method,
+                      DWORD destinationAccess) {
     std::string sourcePath = dir_.File("source.bin");
     std::string destinationPath = dir_.File("destination.bin");
     if (!WriteWholeFile(sourcePath, input) ||
         !WriteWholeFile(destinationPath, std::string(300, 'J')))
         return false;
-    HANDLE source = CreateFileA(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ClFileHandle source = OpenScratchFile(sourcePath, GENERIC_READ);
     SFileStream* destination =
-        FileStreamOpen(destinationPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (source == INVALID_HANDLE_VALUE || destination == nullptr)
+        FileStreamOpen(destinationPath.c_str(), destinationAccess, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!source.ok() || destination == nullptr)
         return false;
-    int ok = method ? codec_.RunChain(source, destination, input.size(), method, 1)
-                    : codec_.ExpandEntry(source, destination, input.size());
-    CloseHandle(source);
+    int ok = method ? codec_.RunChain(source.get(), destination, input.size(), method, 1)
+                    : codec_.ExpandEntry(source.get(), destination, input.size());
     FileStreamClose(destination);
     *output = ReadWholeFile(destinationPath);
     return ok == 1;

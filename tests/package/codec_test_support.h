@@ -17,8 +17,6 @@ std::string U32(std::uint32_t value);
 std::string TwoSectionStage(const std::string& tokens, const std::string& last);
 // The bit planes of bytes: plane k holds bit 7 - k of every byte, back to back.
 std::string SplitPlanes(const std::string& bytes);
-// Literal-LZ tokens that take count literals and end (short-distance flag clear).
-std::string LiteralOnlyTokens(std::uint32_t count);
 // A method-1 stage whose output is bytes, every level a single literal run.
 std::string ThreeLevelStageOf(const std::string& bytes);
 // A string of count pseudo-random bytes, the same for the same seed.
@@ -33,11 +31,14 @@ class CodecRunner {
     SCompress& codec() { return codec_; }
     // Decodes input with one method; false on failure.
     bool Method(std::uint8_t method, const std::string& input, std::string* output);
-    // Expands an entry (selector byte and data); false on failure.
-    bool Entry(const std::string& entry, std::string* output);
+    // Expands an entry (selector byte and data) into a destination opened with the given
+    // access; false on failure.
+    bool Entry(const std::string& entry, std::string* output,
+               DWORD destinationAccess = GENERIC_READ | GENERIC_WRITE);
 
   private:
-    bool Run(const std::string& input, std::string* output, const std::uint8_t* methods);
+    bool Run(const std::string& input, std::string* output, const std::uint8_t* methods,
+             DWORD destinationAccess);
 
     TempDir dir_;
     SCompress codec_;

@@ -37,9 +37,6 @@ TEST_F(CompressTest, InitializeCreatesFiveTemporaryFilesAndReleaseDeletesThem) {
         EXPECT_NE(names[i].find("bcp"), std::string::npos) << names[i];
         EXPECT_NE(GetFileAttributesA(names[i].c_str()), INVALID_FILE_ATTRIBUTES);
     }
-    EXPECT_EQ(codec.outputBufferSize, 0x20000u);
-    EXPECT_EQ(codec.auxiliarySize, 0x1FFFEu);
-    EXPECT_EQ(codec.windowSize, 0x200FDu);
     codec.Release();
     codec.Release();
     for (const auto& name : names)
@@ -212,6 +209,27 @@ TEST_F(CompressTest, BlockCutAtThePlaneEnd) {
         << "a full plane takes nothing but its end marker";
 }
 
+TEST_F(CompressTest, PlanesMayEndBeforeTheOutputLength) {
+    // N is 12. A plane may end early with its end marker; where the first plane did not reach,
+    // the high halves are 0, and the output ends where the second plane ends. The runner's
+    // destination holds junk beforehand, which must show nowhere.
+    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
+    ASSERT_TRUE(NibblePlanes("0 0 0011" + kEnd + "1 00 0 0111" + kEnd, nibbles, &out_));
+    EXPECT_EQ(out_, "\x14\x24\x34" + std::string(9, '\x04'));
+    ASSERT_TRUE(NibblePlanes("1 00 0 0111" + kEnd + "0 0 0101" + kEnd, nibbles, &out_));
+    EXPECT_EQ(out_, "\x12\x13\x14\x15\x16") << "the second plane's end cuts the first";
+    ASSERT_TRUE(NibblePlanes(kEnd + kEnd, nibbles, &out_));
+    EXPECT_EQ(out_, "");
+    // Over several output buffers, so that the second plane reads the first back from the
+    // destination: the first plane ends at 150,000 of 200,000 positions, the second fills all.
+    const std::string run50000 = " 1 00 111 " + BitsOf(50000 - 5, 16);
+    const std::string tokens =
+        run50000 + run50000 + run50000 + kEnd + run50000 + run50000 + run50000 + run50000 + kEnd;
+    ASSERT_TRUE(NibblePlanes(tokens, U32(200000) + "\xAB\xCD\xEF\x10", &out_));
+    EXPECT_TRUE(out_ == std::string(50000, '\xAD') + std::string(50000, '\xBE') +
+                            std::string(50000, '\xCF') + std::string(50000, '\x01'));
+}
+
 TEST_F(CompressTest, LiteralSubRunEndingAtOrPassingTheBlockEnd) {
     // Twelve positions: a block of two channels and five rows (0-9), column 0 all 1; then
     // 2 3 4 5 6 down column 1, and 7 8 at positions 10 and 11. Once the literal ends with the
@@ -237,7 +255,6 @@ TEST_F(CompressTest, MalformedBlocksFailCleanly) {
         {"1 01 0 0000 1 0 0001" + kEnd + lowPlane, nibbles, "run of 6 past the block's 5"},
         {"1 11 0 0000" + kEnd + lowPlane, U32(3) + "\x12", "four channels, three positions"},
         {"1 11 111 01111111 11111011" + kEnd, U32(200000) + "\x12", "4 x 32768 positions"},
-        {"0 0 0011" + kEnd + lowPlane, nibbles, "a plane that ends three positions in"},
         {"0 10 00 1101" + kEnd + lowPlane, nibbles, "thirteen literals in twelve positions"},
         {"1 00 0 0111", nibbles, "tokens end before the first plane's end marker"},
         {"0 0 0011" + kEnd + "0 0 0011" + kEnd, U32(3) + "\x13", "nibble source too short"},
@@ -284,6 +301,45 @@ TEST_F(CompressTest, SelectorsChooseTheirChains) {
         Bits("0 11111" + BitsOf(static_cast<std::uint32_t>(threeLevel.size()), 32) + kEnd);
     ASSERT_TRUE(runner_.Entry('\0' + TwoSectionStage(fillTokens, threeLevel), &out_));
     EXPECT_EQ(out_, "Japanese \x93\xfa\x96\x7b\x8c\xea text");
+}
+
+TEST_F(CompressTest, IntermediateResultsHeldOrWrittenOutAroundTheBufferSizes) {
+    // A chain's first result and method 1's levels stay in a buffer while they fit and go to
+    // a temporary file beyond; sizes on both sides of every buffer's limit decode alike.
+    const std::string threeLevelOverhead = ThreeLevelStageOf("");
+    const std::string nibbleStage =
+        TwoSectionStage(Bits("0 0 0011" + kEnd + "0 0 0011" + kEnd), U32(3) + "\x13\x52\x46");
+    for (std::uint32_t size : {0x1FFFDu, 0x1FFFEu, 0x1FFFFu, 0x20000u, 0x20001u}) {
+        // The nibble chain: method 1 yields a method-4 stage of exactly size bytes (the bytes
+        // behind its sections are ignored), and each of its levels is that long too.
+        const std::string stage = nibbleStage + PseudoRandomBytes(size - nibbleStage.size(), size);
+        ASSERT_TRUE(runner_.Entry('\x01' + ThreeLevelStageOf(stage), &out_)) << size;
+        EXPECT_EQ(out_, "\x12\x34\x56") << size;
+        // The zero-run chain: method 2 yields a method-1 stage of exactly size bytes, and a file
+        // of size bytes has levels of that size.
+        for (std::size_t fileSize : {size - threeLevelOverhead.size(), std::size_t{size}}) {
+            const std::string file = PseudoRandomBytes(fileSize, size + 1);
+            const std::string threeLevel = ThreeLevelStageOf(file);
+            const std::string fillTokens =
+                Bits("0 11111" + BitsOf(static_cast<std::uint32_t>(threeLevel.size()), 32) + kEnd);
+            ASSERT_TRUE(runner_.Entry('\0' + TwoSectionStage(fillTokens, threeLevel), &out_))
+                << fileSize;
+            EXPECT_TRUE(out_ == file) << fileSize;
+        }
+    }
+}
+
+TEST_F(CompressTest, DestinationThatTakesNoWritesFailsTheEntry) {
+    // Opened for reading only, the destination refuses every write: a small file is written
+    // once at its end, a large one while it is decoded. Either way the entry fails.
+    for (std::size_t size : {std::size_t{100}, std::size_t{0x50000}}) {
+        const std::string threeLevel = ThreeLevelStageOf(PseudoRandomBytes(size, 3));
+        const std::string fillTokens =
+            Bits("0 11111" + BitsOf(static_cast<std::uint32_t>(threeLevel.size()), 32) + kEnd);
+        const std::string entry = '\0' + TwoSectionStage(fillTokens, threeLevel);
+        ASSERT_TRUE(runner_.Entry(entry, &out_)) << size;
+        EXPECT_FALSE(runner_.Entry(entry, &out_, GENERIC_READ)) << size;
+    }
 }
 
 TEST_F(CompressTest, MalformedEntriesAndStagesFailCleanly) {

@@ -37,8 +37,9 @@ class DamagedPackage : public testing::Test {
         testing::internal::CaptureStdout();
         std::string message;
         try {
-            const int result = extract ? CommandExtract(bad_, fs::path(dir_.path()) / "out", "")
-                                       : CommandVerify(bad_);
+            const int result = extract
+                                   ? CommandExtract(bad_, fs::path(dir_.path()) / "out", "", true)
+                                   : CommandVerify(bad_);
             if (result != 0)
                 message = "exit code " + std::to_string(result);
         } catch (const ToolError& error) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <map>
 
@@ -29,38 +30,6 @@ struct FileWriteTimeBytes {
         return out;
     }
 };
-
-const char* kHead = R"([product]
-name = "テスト"
-[install]
-folder = '64\Test'
-)";
-
-struct Checked {
-    std::vector<std::string> lines;
-    std::unique_ptr<PackagePlan> plan;
-};
-
-// Reads and plans a manifest written into dir, with a file a.txt beside it.
-Checked Check(const TempDir& dir, const std::string& text) {
-    fs::path manifest = fs::path(dir.path()) / "setup.toml";
-    std::ofstream(manifest, std::ios::binary) << text;
-    std::ofstream(fs::path(dir.path()) / "a.txt") << "a";
-    std::ofstream(fs::path(dir.path()) / "b.txt") << "b";
-    Diagnostics diagnostics("setup.toml");
-    Checked checked;
-    Manifest parsed = ReadManifest(manifest, diagnostics);
-    checked.plan = PlanPackage(parsed, diagnostics);
-    checked.lines = diagnostics.Lines();
-    return checked;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const std::string& line : lines)
-        all += line + "\n";
-    return all;
-}
 
 TEST(Manifest, EveryProblemNamesItsPosition) {
     struct Case {
@@ -111,6 +80,10 @@ TEST(Manifest, EveryProblemNamesItsPosition) {
         {"text too long", "[texts]\nlicence = \"" + std::string(70000, 'x') + "\"\n" + component,
          "6:11: error: 'licence' is 70000 bytes in code page 932; a text holds at most 65535"},
         {"toml syntax", component + "files = [\n", "7:11: error: Error while parsing array"},
+        {"NUL in a source", component + "files = [{ source = \"a.txt\\u0000x\" }]\n",
+         "7:21: error: 'source' must not contain a NUL character"},
+        {"folder as text file", "[texts]\nlicence = { file = \".\" }\n" + component,
+         "6:11: error: the text file '.' is not a file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -131,6 +104,39 @@ TEST(Manifest, ProblemsAreAllReportedAtOnce) {
                                            "         { source = \"a.txt\", dest = 'QQ' }]\n"
                                            "description = \"é\"\n");
     EXPECT_EQ(checked.lines.size(), 3u) << Joined(checked.lines);
+}
+
+// A name that is given but cannot be used is one problem, not also a missing name.
+TEST(Manifest, ANameWithAProblemIsReportedOnce) {
+    TempDir dir;
+    const Checked checked = Check(dir, "[product]\nname = \"P😀\"\n[[component]]\nname = \"c\"\n");
+    EXPECT_EQ(checked.lines.size(), 1u) << Joined(checked.lines);
+    const Checked names = Check(dir, std::string(kHead) +
+                                         "[[component]]\nname = \"c😀\"\n"
+                                         "files = [{ source = \"a.txt\", shortcut = { name = "
+                                         "\"s\\u0000\", desktop = true } }]\n");
+    EXPECT_EQ(names.lines.size(), 2u) << Joined(names.lines);
+}
+
+// A text file is read only as far as a text can go: 65535 bytes in code page 932, which
+// half-width katakana take three times over in UTF-8.
+TEST(Manifest, TextFilesAreReadOnlyAsFarAsATextCanGo) {
+    TempDir dir;
+    std::string longest = "\xEF\xBB\xBF";  // a BOM
+    for (int i = 0; i < 0xFFFF; ++i)
+        longest += "\xEF\xBD\xB1";  // U+FF71, one byte in code page 932
+    const std::string manifest =
+        std::string(kHead) +
+        "[texts]\nlicence = { file = \"licence.txt\" }\n[[component]]\nname = \"c\"\n";
+    std::ofstream(fs::path(dir.path()) / "licence.txt", std::ios::binary) << longest;
+    const Checked fits = Check(dir, manifest);
+    ASSERT_NE(fits.plan, nullptr) << Joined(fits.lines);
+    EXPECT_EQ(std::strlen(fits.plan->info.texts[TEXT_LICENCE]), 0xFFFFu);
+    std::ofstream(fs::path(dir.path()) / "licence.txt", std::ios::app) << "x";
+    const Checked tooLong = Check(dir, manifest);
+    EXPECT_NE(Joined(tooLong.lines).find("6:11: error: the text file 'licence.txt' is larger"),
+              std::string::npos)
+        << Joined(tooLong.lines);
 }
 
 TEST(Manifest, WarnsOfFolderNamesTheUninstallLogWouldSplit) {
@@ -246,6 +252,20 @@ TEST(Manifest, RegistryKeyNamesKeepTheirSlashes) {
               nullptr);
 }
 
+TEST(Manifest, FolderSourceKeepsItsEmptyFolders) {
+    TempDir dir;
+    fs::create_directories(fs::path(dir.path()) / "tree" / "empty" / "deeper");
+    std::ofstream(fs::path(dir.path()) / "tree" / "a.txt") << "a";
+    const Checked checked = Check(dir, std::string(kHead) + "[[component]]\nname = \"c\"\n" +
+                                           "files = [{ source = \"tree\", dest = 'IF\\t' }]\n");
+    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
+    ClTreeNode* empty =
+        ClTreeFindPath(checked.plan->fileTree.get(), nullptr, "IF\\t\\empty\\deeper", "\\", 1);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(ClTreeNodeGetInfo(empty)->length, 8u);  // a folder record
+    EXPECT_EQ(checked.plan->files.size(), 1u);
+}
+
 TEST(Manifest, DiskNamesDifferingInCaseAreOneDisk) {
     TempDir dir;
     const Checked checked = Check(dir, std::string(kHead) +
@@ -287,8 +307,7 @@ TEST(Manifest, FailedBuildWritesNothing) {
     WriteStub(stub);
     const fs::path output = fs::path(dir.path()) / "setup.exe";
     EXPECT_EQ(BuildQuietly(manifest, output, stub), 1);
-    EXPECT_FALSE(fs::exists(output));
-    EXPECT_FALSE(fs::exists(fs::path(output).concat(".part")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);  // the inputs only
 }
 
 TEST(Cp932, ConvertsJapaneseAndNamesWhatItCannot) {

@@ -1,9 +1,12 @@
 // The example product built, verified, listed, extracted and dumped: every file comes back
-// byte for byte with its time, and the same input gives the same setup executable.
+// byte for byte with its time, and the same input gives the same setup executable. Single
+// entries through encode-entry and decode-entry, as the command line runs them.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "package/layout/file_record.h"
 #include "package/layout/package_layout.h"
@@ -12,6 +15,7 @@
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/diagnostics.h"
+#include "tools/setupkit/entry_commands.h"
 #include "tools/setupkit/file_handle.h"
 #include "tools/setupkit/package_plan.h"
 #include "tools/setupkit/sources.h"
@@ -63,7 +67,7 @@ TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
     EXPECT_NE(listing.find("  " + dllSize + "  "), std::string::npos);  // from --sizes
 
     const fs::path out = fs::path(dir_.path()) / "out";
-    EXPECT_EQ(CommandExtract(setup_, out, ""), 0);
+    EXPECT_EQ(CommandExtract(setup_, out, "", false), 0);
     const fs::path example = ExampleManifest().parent_path();
     for (const auto& [destination, source] : kExampleFiles) {
         SCOPED_TRACE(destination);
@@ -83,15 +87,36 @@ TEST_F(ExampleBuild, RefusesABuiltSetupExecutableAsStub) {
     EXPECT_FALSE(fs::exists(output));
 }
 
+// A folder extracted into before keeps its files unless the user asks to replace them.
+TEST_F(ExampleBuild, ExtractReplacesFilesOnlyWhenAsked) {
+    const fs::path out = fs::path(dir_.path()) / "out";
+    testing::internal::CaptureStdout();
+    ASSERT_EQ(CommandExtract(setup_, out, "", false), 0);
+    const fs::path changed = out / "IF" / "kakeibo.ini";
+    const std::vector<char> original = ReadBytes(changed);
+    WriteBytes(changed, {'m', 'i', 'n', 'e'});
+    try {
+        CommandExtract(setup_, out, "", false);
+        ADD_FAILURE() << "an existing file was replaced";
+    } catch (const ToolError& error) {
+        EXPECT_NE(std::string(error.what()).find("exists already; give --force"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(ReadBytes(changed), (std::vector<char>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(CommandExtract(setup_, out, "", true), 0);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(ReadBytes(changed), original);
+}
+
 TEST_F(ExampleBuild, ExtractsOneComponentWithThoseBelowIt) {
     const fs::path out = fs::path(dir_.path()) / "out";
-    EXPECT_EQ(CommandExtract(setup_, out, "追加機能"), 0);
+    EXPECT_EQ(CommandExtract(setup_, out, "追加機能", false), 0);
     EXPECT_EQ(CountFiles(out), 3);
     EXPECT_TRUE(fs::exists(out / fs::u8path("IF/help/使い方.html")));
     const fs::path help = fs::path(dir_.path()) / "help";
-    EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ"), 0);
+    EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ", false), 0);
     EXPECT_EQ(CountFiles(help), 2);
-    EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ"), std::exception);
+    EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ", false), std::exception);
 }
 
 TEST_F(ExampleBuild, DumpShowsTextsBitsAndShortcuts) {
@@ -136,6 +161,55 @@ TEST(LargeStub, NoticeAcrossTheReadersPieceBoundary) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(CommandVerify(setup), 0);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("OK"), std::string::npos);
+}
+
+// setupkit encode-entry or decode-entry as the command line runs it; the exit code.
+int RunEntryCommand(const std::vector<std::string>& args) {
+    CLI::App app;
+    AddEntryCommands(app);
+    std::vector<const char*> argv = {"setupkit"};
+    for (const auto& arg : args)
+        argv.push_back(arg.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error);
+    }
+    return -1;  // every entry command ends the parse
+}
+
+TEST(EntryCommands, EncodeAndDecodeEntriesAndStages) {
+    TempDir dir;
+    const std::string input = dir.File("kakeibo.exe"), entry = dir.File("entry"),
+                      stage = dir.File("stage"), output = dir.File("output");
+    const std::string original =
+        ReadWholeFile((ExampleManifest().parent_path() / "files" / "kakeibo.exe").string());
+    ASSERT_TRUE(WriteWholeFile(input, original));
+    for (const char* chain : {"0", "1", "auto"}) {
+        ASSERT_EQ(RunEntryCommand({"encode-entry", "--chain", chain, input, entry}), 0) << chain;
+        ASSERT_EQ(RunEntryCommand({"decode-entry", entry, output}), 0) << chain;
+        EXPECT_TRUE(ReadWholeFile(output) == original) << chain;
+    }
+    // Stage by stage: behind the selector of a nibble-chain entry lies a method-1 stage, which
+    // yields the method-4 stage that yields the file.
+    ASSERT_EQ(RunEntryCommand({"encode-entry", "--chain", "1", input, entry}), 0);
+    ASSERT_TRUE(WriteWholeFile(stage, ReadWholeFile(entry).substr(1)));
+    ASSERT_EQ(RunEntryCommand({"decode-entry", "--method", "1", stage, entry}), 0);
+    ASSERT_EQ(RunEntryCommand({"decode-entry", "--method", "4", entry, output}), 0);
+    EXPECT_TRUE(ReadWholeFile(output) == original);
+
+    // Failures exit with 1, say why, and leave no output behind.
+    ASSERT_TRUE(WriteWholeFile(entry, "not an entry"));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunEntryCommand({"decode-entry", entry, output}), 1);
+    EXPECT_EQ(RunEntryCommand({"encode-entry", dir.File("missing"), output}), 1);
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find("is not a well-formed entry; nothing written"), std::string::npos)
+        << messages;
+    EXPECT_NE(messages.find("encode-entry: cannot encode"), std::string::npos) << messages;
+    EXPECT_FALSE(fs::exists(output));
+    EXPECT_NE(RunEntryCommand({"decode-entry", "--method", "6", stage, output}), 0)
+        << "methods are 0-5";
 }
 
 // An uninstall data file as the setup program writes it: setup tree, selection, log, record.

@@ -6,6 +6,7 @@
 #include "package/layout/package_layout.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/file_handle.h"
+#include "tools/setupkit/manifest.h"
 
 void WriteStub(const fs::path& path) {
     std::vector<char> stub = {'M', 'Z'};
@@ -13,6 +14,32 @@ void WriteStub(const fs::path& path) {
     stub.insert(stub.end(), kPackageNotice, kPackageNotice + kPackageNoticeSize);
     stub.resize(stub.size() + 4 + 28, '\0');  // the slot, then the rest of the "image"
     WriteBytes(path, stub);
+}
+
+const char* const kHead = R"([product]
+name = "テスト"
+[install]
+folder = '64\Test'
+)";
+
+Checked Check(const TempDir& dir, const std::string& text) {
+    fs::path manifest = fs::path(dir.path()) / "setup.toml";
+    std::ofstream(manifest, std::ios::binary) << text;
+    std::ofstream(fs::path(dir.path()) / "a.txt") << "a";
+    std::ofstream(fs::path(dir.path()) / "b.txt") << "b";
+    Diagnostics diagnostics("setup.toml");
+    Checked checked;
+    Manifest parsed = ReadManifest(manifest, diagnostics);
+    checked.plan = PlanPackage(parsed, diagnostics);
+    checked.lines = diagnostics.Lines();
+    return checked;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines)
+        all += line + "\n";
+    return all;
 }
 
 fs::path ExampleManifest() {

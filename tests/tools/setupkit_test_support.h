@@ -2,8 +2,12 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
+#include "tools/setupkit/package_plan.h"
 
 namespace fs = std::filesystem;
 
@@ -22,3 +26,18 @@ void CopyTree(const fs::path& from, const fs::path& to, bool reverseOrder);
 
 std::vector<char> ReadBytes(const fs::path& path);
 void WriteBytes(const fs::path& path, const std::vector<char>& bytes);
+
+// The head of a small manifest: [product] and [install], lines 1-4.
+extern const char* const kHead;
+
+struct Checked {
+    std::vector<std::string> lines;     // the diagnostics, "setup.toml:line:column: ..."
+    std::unique_ptr<PackagePlan> plan;  // null when there was an error
+};
+
+// Reads and plans a manifest written into dir as setup.toml, with files a.txt and b.txt beside
+// it.
+Checked Check(const TempDir& dir, const std::string& text);
+
+// Lines joined, each ending in a line feed.
+std::string Joined(const std::vector<std::string>& lines);

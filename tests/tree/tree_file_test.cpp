@@ -7,6 +7,9 @@
 #include <string>
 
 #include "base/file_io.h"
+#include "base/little_endian.h"
+#include "tests/support/hex_bytes.h"
+#include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tree/tree_test_support.h"
 
@@ -16,20 +19,12 @@ using std::string;
 
 constexpr std::uint8_t kNamesAndData = CLT_NAMES | CLT_DATA;
 
-string Bytes(const char* text, std::size_t length) {
-    return string(text, length);
-}
-
-string BodyLength(std::uint64_t length) {
-    string bytes;
-    for (int i = 0; i < 8; ++i)
-        bytes += static_cast<char>(length >> (8 * i));
-    return bytes;
-}
-
-// An image from its flags byte and body (records and end byte), with the correct body length.
-string Image(std::uint8_t flags, const string& body) {
-    return string(1, static_cast<char>(flags)) + BodyLength(body.size()) + body;
+// An image from its flags byte and body (records and end byte), by default with the correct
+// body length.
+string Image(std::uint8_t flags, const string& body, std::uint64_t length = UINT64_MAX) {
+    std::uint8_t head[9] = {flags};
+    StoreLe64(head + 1, length == UINT64_MAX ? body.size() : length);
+    return string(reinterpret_cast<char*>(head), 9) + body;
 }
 
 // The root plus a value abc with data 01 02: the worked example of the format.
@@ -39,21 +34,7 @@ TreePtr ExampleTree() {
     return tree;
 }
 
-const string kFreshTreeImage = Bytes(
-    "\x06"
-    "\x05\0\0\0\0\0\0\0"
-    "\x09\0\0\0"
-    "\x80",
-    14);
-const string kExampleImage = Bytes(
-    "\x06"
-    "\x0E\0\0\0\0\0\0\0"
-    "\x09\0\0\0"
-    "\x0E\x01\x03"
-    "abc"
-    "\x02\x01\x02"
-    "\x80",
-    23);
+const string kExampleImage = Hex("06 0E00000000000000 09000000 0E0103 616263 020102 80");
 
 class TreeFile : public testing::Test {
   protected:
@@ -62,8 +43,7 @@ class TreeFile : public testing::Test {
     string Save(ClTree* tree, ClTreeNode* start, std::uint8_t options) {
         string path = dir_.File("save.bin");
         {
-            ClFileHandle file(CreateForWriting(path));
-            EXPECT_TRUE(file.ok());
+            ClFileHandle file = OpenScratchFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
             EXPECT_EQ(WriteFileAll(file.get(), "PRE", 3), 1);
             EXPECT_EQ(ClTreeSave(file.get(), tree, start, options), 1);
             std::uint64_t position = 0, size = 0;
@@ -71,8 +51,7 @@ class TreeFile : public testing::Test {
             GetFileSize64(file.get(), &size);
             EXPECT_EQ(position, size) << "the writer stops right behind the end byte";
         }
-        string bytes = ReadWholeFile(path);
-        return bytes.size() >= 3 ? bytes.substr(3) : string();
+        return ReadWholeFile(path).substr(3);
     }
 
     // Loads an image that lies between a prefix and a trailer; on success checks that the
@@ -81,8 +60,7 @@ class TreeFile : public testing::Test {
              std::uint32_t spare = 0, bool expectAtEnd = true) {
         string path = dir_.File("load.bin");
         EXPECT_TRUE(WriteWholeFile(path, "PRE" + image + "TAIL"));
-        ClFileHandle file(OpenForReading(path));
-        EXPECT_TRUE(file.ok());
+        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
         EXPECT_EQ(SetFilePosition(file.get(), 3), 1);
         int result = ClTreeLoad(file.get(), tree, parent, options, spare);
         std::uint64_t position = 0;
@@ -94,14 +72,12 @@ class TreeFile : public testing::Test {
     }
 
     // Loads a damaged image on its own (no trailer to read on into) and expects failure.
-    void ExpectRefused(const string& image, std::uint8_t options, std::uint32_t spare,
-                       const string& what) {
+    void ExpectRefused(const string& image, std::uint8_t options, const string& what) {
         string path = dir_.File("damaged.bin");
         ASSERT_TRUE(WriteWholeFile(path, image));
-        ClFileHandle file(OpenForReading(path));
-        ASSERT_TRUE(file.ok());
+        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
         TreePtr tree = NewTree();
-        EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, options, spare), 0) << what;
+        EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, options, 0), 0) << what;
     }
 
     TempDir dir_;
@@ -109,21 +85,19 @@ class TreeFile : public testing::Test {
 
 TEST_F(TreeFile, WorkedExamplesBothWays) {
     TreePtr fresh = NewTree();
-    EXPECT_EQ(Save(fresh.get(), nullptr, kNamesAndData), kFreshTreeImage);
+    EXPECT_EQ(Save(fresh.get(), nullptr, kNamesAndData), Hex("06 0500000000000000 09000000 80"));
     TreePtr example = ExampleTree();
     EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData), kExampleImage);
-    EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData | CLT_MAGIC),
-              "CLT1\x07" + kExampleImage.substr(1));
+    const string withMagic = "CLT1\x07" + kExampleImage.substr(1);
+    EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData | CLT_MAGIC), withMagic);
 
-    TreePtr loaded = NewTree();
-    ASSERT_EQ(Load(kExampleImage, loaded.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
-    EXPECT_EQ(DumpTree(loaded.get()), DumpTree(example.get()));
-    TreePtr withMagic = NewTree();
-    ASSERT_EQ(Load("CLT1\x07" + kExampleImage.substr(1), withMagic.get(), nullptr,
-                   CLT_MAGIC | CLT_LOAD_REPLACE_ROOT),
-              1);
-    EXPECT_EQ(DumpTree(withMagic.get()), DumpTree(example.get()));
-
+    for (bool magic : {false, true}) {
+        TreePtr loaded = NewTree();
+        ASSERT_EQ(Load(magic ? withMagic : kExampleImage, loaded.get(), nullptr,
+                       CLT_LOAD_REPLACE_ROOT | (magic ? CLT_MAGIC : 0)),
+                  1);
+        EXPECT_EQ(DumpTree(loaded.get()), DumpTree(example.get()));
+    }
     // Without CLT_LOAD_REPLACE_ROOT the saved root arrives as a further unnamed top-level key.
     TreePtr beside = NewTree();
     ASSERT_EQ(Load(kExampleImage, beside.get(), nullptr, 0), 1);
@@ -138,20 +112,14 @@ TEST_F(TreeFile, EmptyTreesSubtreesAndEmptyBodies) {
     TreePtr tree = ExampleTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* value = ClTreeNavigate(root, TN_FIRST_VALUE, nullptr);
-    EXPECT_EQ(Save(tree.get(), value, kNamesAndData), Image(0x06, Bytes("\x0E\x00\x03"
-                                                                        "abc"
-                                                                        "\x02\x01\x02"
-                                                                        "\x80",
-                                                                        10)))
+    EXPECT_EQ(Save(tree.get(), value, kNamesAndData),
+              Image(0x06, Hex("0E 00 03 616263 02 0102 80")))
         << "a value as start node is one record at depth 0";
     ClTreeNode* k = AddNamed(tree.get(), root, true, "k");
     AddNamed(tree.get(), k, false, "in");
     AddNamed(tree.get(), root, true, "later");
     AddNamed(tree.get(), nullptr, true, "top");
-    EXPECT_EQ(Save(tree.get(), k, CLT_NAMES), Image(0x02, Bytes("\x0B\x00\x01k"
-                                                                "\x0A\x01\x02in"
-                                                                "\x80",
-                                                                10)))
+    EXPECT_EQ(Save(tree.get(), k, CLT_NAMES), Image(0x02, Hex("0B 00 01 6B  0A 01 02 696E  80")))
         << "a key as start node: its subtree only, without data";
 
     TreePtr target = NewTree();
@@ -160,29 +128,19 @@ TEST_F(TreeFile, EmptyTreesSubtreesAndEmptyBodies) {
     EXPECT_NE(ClTreeFindPath(target.get(), nullptr, "\\P\\k\\in", "\\", 0), nullptr);
 
     TreePtr untouched = NewTree();
-    string before = DumpTree(untouched.get());
-    EXPECT_EQ(Load(Image(0x06, "") + "\x0A\x00", untouched.get(), nullptr, 0, 0, false), 1)
+    EXPECT_EQ(Load(Image(0x06, "") + "\x0A", untouched.get(), nullptr, 0, 0, false), 1)
         << "a body length of 0 ends at once";
-    EXPECT_EQ(DumpTree(untouched.get()), before);
+    EXPECT_EQ(DumpTree(untouched.get()), "0 09 -\n");
 }
 
-TEST_F(TreeFile, NameLengthsFlagsAndOptions) {
+TEST_F(TreeFile, NamesAndFlagsOfRecords) {
     TreePtr tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    string name127(127, 'x'), name128(128, 'y');
-    AddNamed(tree.get(), root, false, name127);
-    AddNamed(tree.get(), root, false, name128);
-    AddNamed(tree.get(), root, false, "");
+    AddNamed(tree.get(), ClTreeRoot(tree.get()), false, "");
     string image = Save(tree.get(), nullptr, kNamesAndData);
-    EXPECT_NE(image.find("\x0A\x01\x7F" + name127 + string(1, '\0')), string::npos);
-    EXPECT_NE(image.find("\x0A\x01\x80\x01" + name128 + string(1, '\0')), string::npos);
-    EXPECT_NE(image.find(Bytes("\x0A\x01\x00\x00", 4)), string::npos) << "named, empty name";
+    EXPECT_NE(image.find(Hex("0A 01 00 00")), string::npos) << "named, empty name";
     TreePtr loaded = NewTree();
     ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
-    EXPECT_EQ(DumpTree(loaded.get()), DumpTree(tree.get()));
-    EXPECT_EQ(ClTreeFindChild(loaded.get(), ClTreeRoot(loaded.get()), "", 0, 0)->flags,
-              TN_NAMED | TN_LINKED)
-        << "an empty name stays a name";
+    EXPECT_EQ(DumpTree(loaded.get()), "0 09 -\n1 0A ''\n") << "an empty name stays a name";
 
     // Records without names load as unnamed nodes even where the node flags say named.
     TreePtr unnamed = NewTree();
@@ -192,11 +150,8 @@ TEST_F(TreeFile, NameLengthsFlagsAndOptions) {
     EXPECT_EQ(DumpTree(unnamed.get()), "0 09 -\n1 0C - [0102]\n");
     // Node flag bits 0x08 and 0x10 from the file do not count; the loader sets its own.
     TreePtr flags = NewTree();
-    ASSERT_EQ(Load(Image(0x06, Bytes("\x19\x00\x00\x00"
-                                     "\x1C\x01\x00\x01\x05"
-                                     "\x80",
-                                     10)),
-                   flags.get(), nullptr, CLT_LOAD_REPLACE_ROOT),
+    ASSERT_EQ(Load(Image(0x06, Hex("19 00 00 00  1C 01 00 01 05  80")), flags.get(), nullptr,
+                   CLT_LOAD_REPLACE_ROOT),
               1);
     EXPECT_EQ(DumpTree(flags.get()), "0 09 -\n1 0C - [05]\n");
 }
@@ -208,23 +163,19 @@ TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
     AddNamed(tree.get(), root, false, "empty", "", true);
     AddNamed(tree.get(), root, false, "none");
     string image = Save(tree.get(), nullptr, kNamesAndData);
-    EXPECT_EQ(image.find("\x02\x01\x02\x0E"), image.find("abc") + 3)
+    EXPECT_EQ(image.find(Hex("02 0102 0E")), image.find("abc") + 3)
         << "the spare tail is never written";
 
+    // A data block of n > 0 bytes becomes n + 4 zero-filled ones with 4 spare bytes behind;
+    // an empty block stays empty (no counter slot) but gets the spare bytes.
     TreePtr loaded = NewTree();
     ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT, 4), 1);
-    ClTreeNode* loadedRoot = ClTreeRoot(loaded.get());
-    ClTreeNode* abc = ClTreeFindChild(loaded.get(), loadedRoot, "abc", 3, 0);
-    ASSERT_NE(abc, nullptr);
-    EXPECT_EQ(abc->flags, TN_NAMED | TN_DATA | TN_LINKED | TN_SPARE);
-    EXPECT_EQ(NodeData(abc), Bytes("\x01\x02\0\0\0\0", 6));
-    EXPECT_EQ(abc->spare, 4u);
+    EXPECT_EQ(DumpTree(loaded.get()),
+              "0 09 -\n1 1E '616263' [010200000000] +00000000\n1 1E '656D707479' [] +00000000\n"
+              "1 0A '6E6F6E65'\n");
+    ClTreeNode* abc = ClTreeNavigate(ClTreeRoot(loaded.get()), TN_FIRST_VALUE, nullptr);
     ASSERT_NE(ClTreeNodeCounter(abc), nullptr);
     EXPECT_EQ(*ClTreeNodeCounter(abc), 0u);
-    ClTreeNode* empty = ClTreeFindChild(loaded.get(), loadedRoot, "empty", 5, 0);
-    EXPECT_EQ(empty->length, 0u) << "an empty block gets no counter slot";
-    EXPECT_EQ(empty->spare, 4u);
-    EXPECT_FALSE(ClTreeFindChild(loaded.get(), loadedRoot, "none", 4, 0)->flags & TN_DATA);
 
     TreePtr overflow = NewTree();
     EXPECT_EQ(Load(image, overflow.get(), nullptr, CLT_LOAD_SPARE, 0xFFFFFFF0u), 0)
@@ -234,15 +185,15 @@ TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
 TEST_F(TreeFile, WriteFailureIsReported) {
     string path = dir_.File("readonly.bin");
     ASSERT_TRUE(WriteWholeFile(path, ""));
-    ClFileHandle file(OpenForReading(path));
+    ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
     TreePtr tree = ExampleTree();
     EXPECT_EQ(ClTreeSave(file.get(), tree.get(), nullptr, kNamesAndData), 0);
     EXPECT_EQ(ClTreeSave(file.get(), nullptr, nullptr, kNamesAndData), 0);
 }
 
 // Random trees with everything the image must carry: Shift-JIS names (表 has the trail byte
-// 5C), empty and duplicate names, keys and values of one name, data of every small length,
-// spare tails, further top-level keys and a chain down to the deepest level.
+// 5C), empty, duplicate and long names, keys and values of one name, data of every small
+// length, spare tails, further top-level keys and a chain down to the deepest level.
 TreePtr RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain) {
     static const char* const kNames[] = {"a",   "A",   "\x95\x5C", "\x83\x41",  "\x83\x61", "",
                                          "dup", "dup", "\\",       "Setup.exe", "64",       "SF"};
@@ -305,69 +256,40 @@ TEST_F(TreeFile, TruncatedImagesFailAtEveryOffset) {
         string image = Save(source.get(), nullptr, kNamesAndData | magic);
         ASSERT_GT(image.size(), 60u);
         for (std::size_t length = 0; length < image.size(); ++length)
-            ExpectRefused(
-                image.substr(0, length), magic, 0,
-                "cut at " + std::to_string(length) + " of " + std::to_string(image.size()));
+            ExpectRefused(image.substr(0, length), magic, "cut at " + std::to_string(length));
     }
 }
 
 TEST_F(TreeFile, DamagedImagesFailCleanly) {
-    ExpectRefused("CLT2" + kExampleImage, CLT_MAGIC, 0, "wrong magic");
-    ExpectRefused(kExampleImage, CLT_MAGIC, 0, "missing magic");
-
-    const string root = Bytes("\x09\x00", 2);
-    // Varints take at most 8 bytes; an eighth with its high bit set is refused.
-    string eight = Bytes("\x80\x80\x80\x80\x80\x80\x80\x00", 8);
-    TreePtr tree = NewTree();
-    EXPECT_EQ(Load(Image(0x02, root + eight + "\x80"), tree.get(), nullptr, 0), 1)
-        << "eight bytes are still a valid varint";
-    ExpectRefused(Image(0x02, root + "\x80" + eight + "\x80"), 0, 0, "nine-byte varint");
-    ExpectRefused(Image(0x04, root + Bytes("\xFF\xFF\xFF\xFF\x0F", 5) + "\x80"), 0, 0,
-                  "data length far beyond the file");
-    ExpectRefused(string(1, '\x04') + BodyLength(UINT64_MAX >> 1) + root +
-                      Bytes("\xF0\xFF\xFF\xFF\x07", 5) + "\x80",
-                  0, 0, "2 GiB data block in a small file with a huge budget");
+    ExpectRefused("CLT2" + kExampleImage, CLT_MAGIC, "wrong magic");
+    ExpectRefused(kExampleImage, CLT_MAGIC, "missing magic");
+    const string root = Hex("09 00");
+    ExpectRefused(Image(0x04, root + Hex("FFFFFFFF0F 80")), 0, "data length far beyond the file");
+    ExpectRefused(Image(0x04, root + Hex("F0FFFFFF07 80"), UINT64_MAX >> 1), 0,
+                  "2 GiB data block in a small file with a huge budget");
+    ExpectRefused(Image(0x06, Hex("0A 00 01 76 00  80")), 0, "value at depth 0");
+    ExpectRefused(Image(0x06, root + Hex("00 00  0A 02 01 76 00  80")), 0, "depth jump 1 to 2");
+    ExpectRefused(Image(0x06, Hex("09 01 00 00  80")), 0, "first record below depth 0");
 
     // Budgets that end inside a record fail; one that ends between records ends the image.
     const string body = kExampleImage.substr(9);
     for (std::size_t budget = 1; budget < body.size(); ++budget) {
-        string image = string(1, '\x06') + BodyLength(budget) + body;
-        bool atRecordEnd = budget == 4 || budget == 13;
         TreePtr target = NewTree();
-        EXPECT_EQ(Load(image, target.get(), nullptr, 0, 0, false), atRecordEnd ? 1 : 0)
+        bool atRecordEnd = budget == 4 || budget == 13;
+        EXPECT_EQ(Load(Image(0x06, body, budget), target.get(), nullptr, 0, 0, false),
+                  atRecordEnd ? 1 : 0)
             << "budget " << budget;
     }
-
-    ExpectRefused(Image(0x06, Bytes("\x0A\x00\x01v\x00"
-                                    "\x80",
-                                    6)),
-                  0, 0, "value at depth 0");
-    ExpectRefused(Image(0x06, root + Bytes("\x00\x00"
-                                           "\x0A\x02\x01v\x00"
-                                           "\x80",
-                                           8)),
-                  0, 0, "depth jump from 1 to 2");
-    ExpectRefused(Image(0x06, Bytes("\x09\x01\x00\x00"
-                                    "\x80",
-                                    5)),
-                  0, 0, "first record below depth 0");
 }
 
 TEST_F(TreeFile, LowerDepthClimbsBackToTheRightKey) {
-    const string body = Bytes(
-        "\x09\x00"
-        "\x0B\x01"
-        "\x0B\x02"
-        "\x0A\x03"  // root, k1, k2, value under k2
-        "\x03\x00"  // a top-level key
-        "\x80",
-        11);
+    // Root, k1, k2, a value under k2, then a top-level key.
+    const string body = Hex("09 00  0B 01  0B 02  0A 03  03 00  80");
     TreePtr tree = NewTree();
     ASSERT_EQ(Load(Image(0x00, body), tree.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
     EXPECT_EQ(DumpTree(tree.get()), "0 09 -\n1 09 -\n2 09 -\n3 08 -\n0 01 -\n");
-    ExpectRefused(Image(0x00, body.substr(0, 8) + "\x02\x00"
-                                                  "\x80"),
-                  0, 0, "a value climbing to the top level");
+    ExpectRefused(Image(0x00, body.substr(0, 8) + Hex("02 00  80")), 0,
+                  "a value climbing to the top level");
 }
 
 }  // namespace

@@ -8,47 +8,43 @@
 
 namespace {
 
+const std::string kHyo = "\x95\x5C";  // 表, trail byte 5C
+
 std::string PathOf(const ClTreeNode* node, const char* separator = "\\") {
     std::uint32_t size = ClTreeGetPath(node, nullptr, separator);
     std::string buffer(size, '#');
     EXPECT_EQ(ClTreeGetPath(node, &buffer[0], separator), 0u);
     // Each level counts one separator: for a one-byte separator that is exactly the terminator.
-    std::size_t length = std::strlen(separator);
-    EXPECT_EQ(buffer[size - length], '\0') << "size " << size;
+    EXPECT_EQ(buffer[size - std::strlen(separator)], '\0') << "size " << size;
     return std::string(buffer.c_str());
 }
 
-TEST(TreeGetPath, JoinsNamesFromTheTopDown) {
-    TreePtr tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* a = AddNamed(tree.get(), root, true, "a");
-    ClTreeNode* b = AddNamed(tree.get(), a, false, "b");
-    EXPECT_EQ(ClTreeGetPath(root, nullptr, "\\"), 1u);
-    EXPECT_EQ(PathOf(root), "");
-    EXPECT_EQ(PathOf(b), "\\a\\b") << "the unnamed root gives an empty first component";
-    EXPECT_EQ(PathOf(b, "::"), "::a::b");
-    ClTreeNodeInfo unnamedKey{};
-    unnamedKey.flags = TN_KEY | TN_LINKED;
-    unnamedKey.parent = a;
-    ClTreeNode* unnamed = ClTreeAddNode(tree.get(), &unnamedKey);
-    EXPECT_EQ(PathOf(AddNamed(tree.get(), unnamed, false, "\x95\x5C")), "\\a\\\\\x95\x5C");
-    ClTreeNode* top = AddNamed(tree.get(), nullptr, true, "PD");
-    EXPECT_EQ(PathOf(AddNamed(tree.get(), top, true, "x")), "PD\\x");
-}
-
-TEST(TreeFindPath, ComponentsStepOverDoubleByteCharacters) {
+TEST(TreePath, JoinedAndFoundStepOverDoubleByteCharacters) {
     TreePtr tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* folder = AddNamed(tree.get(), root, true, "Folder");
-    ClTreeNode* hyo = AddNamed(tree.get(), folder, true, "\x95\x5C");  // 表, trail byte 5C
+    ClTreeNode* hyo = AddNamed(tree.get(), folder, true, kHyo);
     ClTreeNode* file = AddNamed(tree.get(), hyo, false, "File.txt");
     ClTreeNode* key = AddNamed(tree.get(), hyo, true, "File.txt");
-    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, "\\folder\\\x95\x5C\\file.TXT", "\\", 0), file);
-    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, "\\folder\\\x95\x5C\\file.TXT", "\\", TN_KEY),
-              key);
+    ClTreeNodeInfo unnamedKey{};
+    unnamedKey.flags = TN_KEY | TN_LINKED;
+    unnamedKey.parent = folder;
+    ClTreeNode* unnamed = ClTreeAddNode(tree.get(), &unnamedKey);
+    ClTreeNode* top = AddNamed(tree.get(), nullptr, true, "PD");
+    EXPECT_EQ(ClTreeGetPath(root, nullptr, "\\"), 1u);
+    EXPECT_EQ(PathOf(root), "");
+    EXPECT_EQ(PathOf(file), "\\Folder\\" + kHyo + "\\File.txt")
+        << "the unnamed root: an empty start";
+    EXPECT_EQ(PathOf(file, "::"), "::Folder::" + kHyo + "::File.txt");
+    EXPECT_EQ(PathOf(AddNamed(tree.get(), unnamed, false, "v")), "\\Folder\\\\v");
+    EXPECT_EQ(PathOf(AddNamed(tree.get(), top, true, "x")), "PD\\x");
+
+    const std::string path = "\\folder\\" + kHyo + "\\file.TXT";
+    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, path.c_str(), "\\", 0), file);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, path.c_str(), "\\", TN_KEY), key);
     EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Folder\\", "\\", 0), folder)
         << "a trailing separator names the key";
-    EXPECT_EQ(ClTreeFindPath(tree.get(), folder, "\x95\x5C", "\\", TN_KEY), hyo);
+    EXPECT_EQ(ClTreeFindPath(tree.get(), folder, kHyo.c_str(), "\\", TN_KEY), hyo);
     EXPECT_EQ(ClTreeFindPath(tree.get(), nullptr, "\\", "\\", 0), root);
     EXPECT_EQ(ClTreeFindPath(tree.get(), root, "Folder\\missing\\File.txt", "\\", 0), nullptr);
     EXPECT_EQ(ClTreeFindPath(tree.get(), root, "", "\\", TN_KEY), nullptr);
@@ -78,21 +74,20 @@ TEST(TreeCreatePath, SplitsAtEverySeparatorByteAndCreatesFromTheTemplate) {
         << "an existing path is found";
 
     // 表 (95 5C) is two components here: a key named 95 and nothing behind the separator.
-    ClTreeNode* lead = ClTreeCreatePath(tree.get(), root, "\x95\x5C", "\\", nullptr);
+    ClTreeNode* lead = ClTreeCreatePath(tree.get(), root, kHyo.c_str(), "\\", nullptr);
     ASSERT_NE(lead, nullptr);
     EXPECT_EQ(std::string(lead->name), "\x95");
-    EXPECT_EQ(ClTreeCreatePath(tree.get(), root, "\x95\x5C", "\\", nullptr), lead)
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), root, kHyo.c_str(), "\\", nullptr), lead)
         << "the lone lead byte key is found again, not made twice";
-    ClTreeNode* both = ClTreeCreatePath(tree.get(), root, "\x95\x5Cx", "\\", nullptr);
+    ClTreeNode* both = ClTreeCreatePath(tree.get(), root, (kHyo + "x").c_str(), "\\", nullptr);
     ASSERT_NE(both, nullptr);
     EXPECT_EQ(both->parent, lead);
-    EXPECT_EQ(ClTreeFindPath(tree.get(), root, "\x95\x5Cx", "\\", TN_KEY), nullptr)
+    EXPECT_EQ(ClTreeFindPath(tree.get(), root, (kHyo + "x").c_str(), "\\", TN_KEY), nullptr)
         << "the finder reads 表x as one name";
 
     ClTreeNode* gap = ClTreeCreatePath(tree.get(), root, "g\\\\h", "\\", nullptr);
     ASSERT_NE(gap, nullptr);
-    EXPECT_EQ(std::string(gap->parent->name), "") << "two separators: an empty component";
-    EXPECT_EQ(std::string(gap->parent->parent->name), "g");
+    EXPECT_EQ(PathOf(gap), "\\g\\\\h") << "two separators: an empty component";
 
     ClTreeNode* empty1 = ClTreeCreatePath(tree.get(), app, "", "\\", nullptr);
     ClTreeNode* empty2 = ClTreeCreatePath(tree.get(), app, "", "\\", nullptr);
@@ -102,33 +97,26 @@ TEST(TreeCreatePath, SplitsAtEverySeparatorByteAndCreatesFromTheTemplate) {
 
     ClTreeNode* top = ClTreeCreatePath(tree.get(), nullptr, "SF::Sub", "::", nullptr);
     ASSERT_NE(top, nullptr);
-    EXPECT_EQ(top->parent->parent, nullptr) << "without a start key the path begins at the top";
-    EXPECT_EQ(PathOf(top, "::"), "SF::Sub");
+    EXPECT_EQ(PathOf(top, "::"), "SF::Sub") << "without a start key the path begins at the top";
 
+    // Names longer than the first name buffer, and a path deeper than the tree allows: the
+    // keys made before the limit stay.
     std::string longName(1000, 'n');
     ClTreeNode* deep =
         ClTreeCreatePath(tree.get(), root, (longName + "\\" + longName).c_str(), "\\", nullptr);
     ASSERT_NE(deep, nullptr);
     EXPECT_EQ(std::string(deep->name), longName);
+    std::string path;
+    for (int i = 0; i < kTreeMaxDepth + 5; ++i)
+        path += "k\\";
+    EXPECT_EQ(ClTreeCreatePath(tree.get(), root, path.c_str(), "\\", nullptr), nullptr);
+    path.resize(2 * kTreeMaxDepth);
+    EXPECT_NE(ClTreeFindPath(tree.get(), root, path.c_str(), "\\", TN_KEY), nullptr);
 
     ClTreeNode* value = AddNamed(tree.get(), root, false, "v");
     EXPECT_EQ(ClTreeCreatePath(tree.get(), value, "x", "\\", nullptr), nullptr);
     EXPECT_EQ(ClTreeCreatePath(tree.get(), root, "x", "", nullptr), nullptr);
     EXPECT_EQ(ClTreeCreatePath(nullptr, root, "x", "\\", nullptr), nullptr);
-}
-
-TEST(TreeCreatePath, StopsAtTheDepthLimitAndKeepsWhatItMade) {
-    TreePtr tree = NewTree();
-    std::string path;
-    for (int i = 0; i < kTreeMaxDepth + 5; ++i)
-        path += "k\\";
-    EXPECT_EQ(ClTreeCreatePath(tree.get(), ClTreeRoot(tree.get()), path.c_str(), "\\", nullptr),
-              nullptr);
-    std::string kept;
-    for (int i = 0; i < kTreeMaxDepth; ++i)
-        kept += "k\\";
-    EXPECT_NE(ClTreeFindPath(tree.get(), ClTreeRoot(tree.get()), kept.c_str(), "\\", TN_KEY),
-              nullptr);
 }
 
 }  // namespace

@@ -12,9 +12,11 @@
 
 namespace {
 
+using Names = std::vector<std::string>;
+
 // Names of a list, following TN_NEXT from first, checked against TN_PREV on the way back.
-std::vector<std::string> ListNames(ClTreeNode* first) {
-    std::vector<std::string> names;
+Names ListNames(ClTreeNode* first) {
+    Names names;
     ClTreeNode* last = nullptr;
     for (ClTreeNode* node = first; node; node = ClTreeNavigate(node, TN_NEXT, nullptr)) {
         EXPECT_EQ(ClTreeNavigate(node, TN_PREV, nullptr), last) << "broken back link";
@@ -24,20 +26,21 @@ std::vector<std::string> ListNames(ClTreeNode* first) {
     return names;
 }
 
-using Names = std::vector<std::string>;
+// ア (83 41) and ヂ (83 61) differ only in the ASCII case of their trail bytes.
+const std::string kA = "\x83\x41", kDi = "\x83\x61";
 
-TEST(TreeOrder, SortedListsAndCaseInsensitiveLookups) {
+TEST(TreeOrder, SortedListsAndLookups) {
     TreePtr tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     AddNamed(tree.get(), root, false, "b", "1");
     ClTreeNode* firstA = AddNamed(tree.get(), root, false, "a", "2");
     AddNamed(tree.get(), root, false, "B", "3");
     ClTreeNode* secondA = AddNamed(tree.get(), root, false, "a", "4");
-    AddNamed(tree.get(), root, false, "\x83\x41");  // ア: bytes compare unsigned
+    AddNamed(tree.get(), root, false, kA);  // bytes compare unsigned
     AddNamed(tree.get(), root, false, "ab");
     ClTreeNode* empty = AddNamed(tree.get(), root, false, "");
     EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_VALUE, nullptr)),
-              (Names{"", "B", "a", "a", "ab", "b", "\x83\x41"}));
+              (Names{"", "B", "a", "a", "ab", "b", kA}));
     EXPECT_EQ(ClTreeNavigate(firstA, TN_NEXT, nullptr), secondA) << "equal names keep their order";
     EXPECT_LT(ClTreeCompareNames(root, empty), 0) << "unnamed sorts before an empty name";
     EXPECT_EQ(ClTreeFindChild(tree.get(), root, "A", 1, 0), firstA);
@@ -52,27 +55,13 @@ TEST(TreeOrder, SortedListsAndCaseInsensitiveLookups) {
     // The top level holds keys only; the unnamed root matches an empty name.
     EXPECT_EQ(ClTreeFindChild(tree.get(), nullptr, "", 0, TN_KEY), root);
     EXPECT_EQ(ClTreeFindChild(tree.get(), nullptr, "", 0, 0), nullptr);
-}
 
-TEST(TreeOrder, DoubleBytePairsCompareExactly) {
-    TreePtr tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* di = AddNamed(tree.get(), root, true,
-                              "\x83\x61"
-                              "A");  // ヂA
-    EXPECT_EQ(ClTreeFindChild(tree.get(), root,
-                              "\x83\x41"
-                              "a",
-                              3, TN_KEY),
-              nullptr)
-        << "ア (83 41) is not ヂ (83 61) with its trail byte case-folded";
-    EXPECT_EQ(ClTreeFindChild(tree.get(), root,
-                              "\x83\x61"
-                              "a",
-                              3, TN_KEY),
-              di);
-    // A name ending in a lone lead byte: the given bytes are read within their length only
-    // (a heap block of exactly one byte lets AddressSanitizer see an over-read).
+    // Double-byte pairs compare exactly; the ASCII after them still folds.
+    ClTreeNode* di = AddNamed(tree.get(), root, true, kDi + "A");
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, (kA + "a").c_str(), 3, TN_KEY), nullptr);
+    EXPECT_EQ(ClTreeFindChild(tree.get(), root, (kDi + "a").c_str(), 3, TN_KEY), di);
+    // A name ending in a lone lead byte is read within its length only (a heap block of
+    // exactly one byte lets AddressSanitizer see an over-read).
     ClTreeNode* lone = AddNamed(tree.get(), root, true, "\x95");
     std::unique_ptr<char[]> exact(new char[1]{'\x95'});
     EXPECT_EQ(ClTreeFindChild(tree.get(), root, exact.get(), 1, TN_KEY), lone);
@@ -81,10 +70,8 @@ TEST(TreeOrder, DoubleBytePairsCompareExactly) {
 TEST(TreeAdd, DepthLimitAndParentRules) {
     TreePtr tree = NewTree();
     ClTreeNode* key = ClTreeRoot(tree.get());
-    for (int depth = 1; depth <= kTreeMaxDepth; ++depth) {
-        key = AddNamed(tree.get(), key, true, "k");
-        ASSERT_NE(key, nullptr) << "depth " << depth;
-    }
+    for (int depth = 1; depth <= kTreeMaxDepth; ++depth)
+        ASSERT_NE(key = AddNamed(tree.get(), key, true, "k"), nullptr) << "depth " << depth;
     EXPECT_EQ(AddNamed(tree.get(), key, true, "deeper"), nullptr) << "parent has 254 ancestors";
     EXPECT_EQ(AddNamed(tree.get(), key, false, "deeper"), nullptr);
     EXPECT_NE(AddNamed(tree.get(), key->parent, false, "v"), nullptr) << "one level less works";
@@ -93,18 +80,16 @@ TEST(TreeAdd, DepthLimitAndParentRules) {
     ClTreeNode* value = AddNamed(tree.get(), root, false, "v");
     EXPECT_EQ(AddNamed(tree.get(), value, false, "under a value"), nullptr);
     EXPECT_EQ(AddNamed(tree.get(), nullptr, false, "value at top"), nullptr);
-    ClTreeNodeInfo unnamedName{};
-    unnamedName.flags = TN_KEY | TN_NAMED;
-    EXPECT_EQ(ClTreeAddNode(tree.get(), &unnamedName), nullptr) << "TN_NAMED without a name";
+    ClTreeNodeInfo info{};
+    info.flags = TN_KEY | TN_NAMED;
+    EXPECT_EQ(ClTreeAddNode(tree.get(), &info), nullptr) << "TN_NAMED without a name";
 
     // A top-level key added without TN_LINKED sorts behind the unnamed root.
-    ClTreeNodeInfo top{};
-    top.flags = TN_KEY | TN_NAMED | 0x60;
-    top.name = "PD";
-    ClTreeNode* pd = ClTreeAddNode(tree.get(), &top);
+    info.flags = TN_KEY | TN_NAMED | 0x60;
+    info.name = "PD";
+    ClTreeNode* pd = ClTreeAddNode(tree.get(), &info);
     ASSERT_NE(pd, nullptr);
     EXPECT_EQ(pd->flags, TN_KEY | TN_NAMED) << "bits the tree does not use are dropped";
-    EXPECT_EQ(pd->parent, nullptr);
     EXPECT_EQ(ClTreeRoot(tree.get()), root);
     EXPECT_EQ(ClTreeNavigate(root, TN_NEXT, nullptr), pd);
 }
@@ -116,9 +101,7 @@ TEST(TreeAdd, DataBlocksSpareTailsAndCounters) {
         std::string data(length, '\x7A');
         ClTreeNode* node = AddNamed(tree.get(), root, false, "d", data, true, 4);
         ASSERT_NE(node, nullptr);
-        EXPECT_EQ(node->flags, TN_NAMED | TN_DATA | TN_LINKED | TN_SPARE);
         EXPECT_EQ(NodeData(node), data);
-        EXPECT_EQ(node->spare, 4u);
         EXPECT_EQ(std::string(reinterpret_cast<char*>(node->data) + length, 4),
                   std::string(4, '\0'))
             << "the spare tail is zero-filled";
@@ -128,86 +111,57 @@ TEST(TreeAdd, DataBlocksSpareTailsAndCounters) {
             continue;
         }
         ASSERT_EQ(reinterpret_cast<std::uint8_t*>(counter), node->data + length - 4);
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(counter) % 4, 0u)
-            << "aligned, length " << length;
-        *counter = 0x01020304;
-        EXPECT_EQ(node->data[length - 1], 0x01);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(counter) % 4, 0u) << "aligned, " << length;
     }
-    ClTreeNode* plain = AddNamed(tree.get(), root, false, "p");
-    EXPECT_EQ(ClTreeNodeCounter(plain), nullptr) << "no data";
+    EXPECT_EQ(ClTreeNodeCounter(AddNamed(tree.get(), root, false, "p")), nullptr) << "no data";
     EXPECT_EQ(ClTreeNodeCounter(nullptr), nullptr);
 }
 
-TEST(TreeNavigate, ModesFromKeysAndValues) {
+TEST(TreeNavigate, ModesWalkOrderAndDepth) {
     TreePtr tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* key = AddNamed(tree.get(), root, true, "K");
-    ClTreeNode* value = AddNamed(tree.get(), key, false, "v");
+    ClTreeNode* a = AddNamed(tree.get(), root, true, "a");
+    ClTreeNode* aa = AddNamed(tree.get(), a, true, "aa");
+    AddNamed(tree.get(), aa, true, "aaa");
+    ClTreeNode* value = AddNamed(tree.get(), a, false, "av");
+    AddNamed(tree.get(), root, true, "b");
+    AddNamed(tree.get(), root, false, "rv");
+    AddNamed(tree.get(), nullptr, true, "top");
+    // Keys before values at every level; deep climbs back to a further top-level key.
+    EXPECT_EQ(DumpTree(tree.get()),
+              "0 09 -\n1 0B '61'\n2 0B '6161'\n3 0B '616161'\n2 0A '6176'\n1 0B '62'\n"
+              "1 0A '7276'\n0 03 '746F70'\n");
     EXPECT_EQ(ClTreeNavigate(root, TN_TOP, nullptr), root) << "a top-level key is its own top";
     EXPECT_EQ(ClTreeNavigate(value, TN_TOP, nullptr), root);
     EXPECT_EQ(ClTreeNavigate(value, TN_FIRST_KEY, nullptr), nullptr);
     EXPECT_EQ(ClTreeNavigate(value, TN_FIRST_VALUE, nullptr), nullptr);
-    EXPECT_EQ(ClTreeNavigate(value, 0x10 | TN_PARENT, nullptr), key) << "high bits ignored";
+    EXPECT_EQ(ClTreeNavigate(value, 0x10 | TN_PARENT, nullptr), a) << "high bits ignored";
     for (std::uint8_t mode = 7; mode < 16; ++mode)
-        EXPECT_EQ(ClTreeNavigate(key, mode, nullptr), nullptr) << "mode " << int(mode);
-}
-
-TEST(TreeNavigate, WalkOrderAndDepth) {
-    TreePtr tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* k = AddNamed(tree.get(), root, true, "K");
-    ClTreeNode* v = AddNamed(tree.get(), k, false, "v");
-    ClTreeNode* w = AddNamed(tree.get(), root, false, "w");
-    std::int32_t depth = 0;
-    EXPECT_EQ(ClTreeNavigate(root, TN_WALK, &depth), k);
-    EXPECT_EQ(depth, 1);
-    EXPECT_EQ(ClTreeNavigate(k, TN_WALK, &depth), v);
-    EXPECT_EQ(depth, 2);
-    EXPECT_EQ(ClTreeNavigate(v, TN_WALK, &depth), w) << "climbing from a value skips to siblings";
-    EXPECT_EQ(depth, 1);
-    EXPECT_EQ(ClTreeNavigate(w, TN_WALK, &depth), nullptr);
-
-    // Keys before values at every level, deep climbs back to a further top-level key.
-    TreePtr big = NewTree();
-    ClTreeNode* r = ClTreeRoot(big.get());
-    ClTreeNode* a = AddNamed(big.get(), r, true, "a");
-    ClTreeNode* aa = AddNamed(big.get(), a, true, "aa");
-    AddNamed(big.get(), aa, true, "aaa");
-    AddNamed(big.get(), a, false, "av");
-    AddNamed(big.get(), r, true, "b");
-    AddNamed(big.get(), r, false, "rv");
-    AddNamed(big.get(), nullptr, true, "top");
-    EXPECT_EQ(DumpTree(big.get()),
-              "0 09 -\n1 0B '61'\n2 0B '6161'\n3 0B '616161'\n2 0A '6176'\n1 0B '62'\n"
-              "1 0A '7276'\n0 03 '746F70'\n");
+        EXPECT_EQ(ClTreeNavigate(a, mode, nullptr), nullptr) << "mode " << int(mode);
 }
 
 TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
+    const char* names[3] = {"a", "b", "c"};
     for (int victim = 0; victim < 3; ++victim) {
         TreePtr tree = NewTree();
         ClTreeNode* root = ClTreeRoot(tree.get());
-        ClTreeNode* values[3];
-        ClTreeNode* keys[3];
-        ClTreeNode* tops[3];
-        const char* names[3] = {"a", "b", "c"};
+        ClTreeNode* nodes[3][3];  // value, key with a child, top-level key
         for (int i = 0; i < 3; ++i) {
-            values[i] = AddNamed(tree.get(), root, false, names[i], "data");
-            keys[i] = AddNamed(tree.get(), root, true, names[i], "data");
-            AddNamed(tree.get(), keys[i], false, "child", "x");
-            tops[i] = AddNamed(tree.get(), nullptr, true, names[i]);
+            nodes[i][0] = AddNamed(tree.get(), root, false, names[i], "data");
+            nodes[i][1] = AddNamed(tree.get(), root, true, names[i], "data");
+            AddNamed(tree.get(), nodes[i][1], false, "child", "x");
+            nodes[i][2] = AddNamed(tree.get(), nullptr, true, names[i]);
         }
-        Names left;
+        for (ClTreeNode* node : nodes[victim])
+            EXPECT_EQ(ClTreeDeleteNode(tree.get(), node), 1);
+        Names left{"<unnamed>"};
         for (int i = 0; i < 3; ++i)
             if (i != victim)
                 left.push_back(names[i]);
-        EXPECT_EQ(ClTreeDeleteNode(tree.get(), values[victim]), 1);
-        EXPECT_EQ(ClTreeDeleteNode(tree.get(), keys[victim]), 1);
-        EXPECT_EQ(ClTreeDeleteNode(tree.get(), tops[victim]), 1);
+        EXPECT_EQ(ListNames(ClTreeRoot(tree.get())), left);
+        left.erase(left.begin());
         EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_VALUE, nullptr)), left);
         EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_KEY, nullptr)), left);
-        Names topLeft{"<unnamed>"};
-        topLeft.insert(topLeft.end(), left.begin(), left.end());
-        EXPECT_EQ(ListNames(ClTreeRoot(tree.get())), topLeft);
     }
     TreePtr tree = NewTree();
     EXPECT_EQ(ClTreeDeleteNode(tree.get(), nullptr), 1);
@@ -220,49 +174,36 @@ TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
     EXPECT_EQ(ClTreeRoot(tree.get()), nullptr);
 }
 
-TEST(TreeClear, KeepsTheRootWithItsNameAndData) {
+TEST(TreeReplaceRootAndClear, KeepOnlyTheRoot) {
     TreePtr tree = NewTree();
+    AddNamed(tree.get(), ClTreeRoot(tree.get()), true, "under old");
+    AddNamed(tree.get(), nullptr, true, "other");
     ClTreeNodeInfo head{};
-    head.flags = TN_KEY | TN_NAMED | TN_DATA;
+    head.flags = TN_NAMED;
     head.name = "root";
+    EXPECT_EQ(ClTreeReplaceRoot(tree.get(), &head), nullptr) << "a root must be a key";
     std::uint8_t bytes[] = {1, 2, 3};
+    head.flags = TN_KEY | TN_NAMED | TN_DATA;
     head.data = bytes;
     head.length = 3;
     ClTreeNode* root = ClTreeReplaceRoot(tree.get(), &head);
     ASSERT_NE(root, nullptr);
+    // Everything else is freed (LeakSanitizer checks); the root is linked at the top.
+    EXPECT_EQ(DumpTree(tree.get()), "0 0F '726F6F74' [010203]\n");
+    EXPECT_EQ(root->parent, nullptr);
+
     AddNamed(tree.get(), AddNamed(tree.get(), root, true, "k"), false, "v");
     AddNamed(tree.get(), root, false, "w");
     AddNamed(tree.get(), nullptr, true, "that sorts behind the root");
     EXPECT_EQ(ClTreeClear(tree.get()), 1);
-    EXPECT_EQ(ClTreeRoot(tree.get()), root);
     EXPECT_EQ(DumpTree(tree.get()), "0 0F '726F6F74' [010203]\n");
     EXPECT_NE(AddNamed(tree.get(), root, false, "again"), nullptr) << "links were emptied";
     EXPECT_EQ(ClTreeClear(nullptr), 1);
-}
-
-TEST(TreeReplaceRoot, LeavesTheNewRootAloneAtTheTop) {
-    TreePtr tree = NewTree();
-    AddNamed(tree.get(), ClTreeRoot(tree.get()), true, "under old");
-    AddNamed(tree.get(), nullptr, true, "other");
-    ClTreeNodeInfo value{};
-    value.flags = TN_NAMED;
-    value.name = "v";
-    EXPECT_EQ(ClTreeReplaceRoot(tree.get(), &value), nullptr) << "a root must be a key";
-    ClTreeNodeInfo head{};
-    head.flags = TN_KEY | TN_NAMED;
-    head.name = "new";
-    ClTreeNode* root = ClTreeReplaceRoot(tree.get(), &head);
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(ClTreeRoot(tree.get()), root);
-    // Everything else is freed (LeakSanitizer checks), the root keeps TN_LINKED.
-    EXPECT_EQ(DumpTree(tree.get()), "0 0B '6E6577'\n");
-    EXPECT_EQ(root->parent, nullptr);
 
     // Into an empty tree, the new key simply becomes the root.
     EXPECT_EQ(ClTreeDeleteNode(tree.get(), root), 1);
-    root = ClTreeReplaceRoot(tree.get(), &head);
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(DumpTree(tree.get()), "0 0B '6E6577'\n");
+    ASSERT_NE(ClTreeReplaceRoot(tree.get(), &head), nullptr);
+    EXPECT_EQ(DumpTree(tree.get()), "0 0F '726F6F74' [010203]\n");
 }
 
 TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
@@ -276,22 +217,20 @@ TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
     head.spare = 4;
     ClTreeNode* root = ClTreeReplaceRoot(source.get(), &head);
     ASSERT_NE(root, nullptr);
-    *reinterpret_cast<std::uint32_t*>(root->data + 2) = 0xAABBCCDD;  // spare tail
+    std::memset(root->data + 2, 0xAB, 4);  // spare tail
     ClTreeNode* k = AddNamed(source.get(), root, true, "k", "kd", true, 4);
     *ClTreeNodeCounter(AddNamed(source.get(), k, false, "log", "abcdefgh", true, 4)) = 7;
-    std::memset(k->data + k->length, 0x5A, 4);
     AddNamed(source.get(), AddNamed(source.get(), k, true, "deep"), false, "d", "", true);
     AddNamed(source.get(), root, false, "dup", "1");
     AddNamed(source.get(), root, false, "dup", "2");
-    ClTreeNode* top = AddNamed(source.get(), nullptr, true, "top", "t", true, 2);
-    AddNamed(source.get(), top, false, "tv");
+    AddNamed(source.get(), AddNamed(source.get(), nullptr, true, "top", "t", true, 2), false, "tv");
 
     TreePtr destination = NewTree();
     AddNamed(destination.get(), ClTreeRoot(destination.get()), false, "stale");
     AddNamed(destination.get(), nullptr, true, "stale top");
     ASSERT_EQ(ClTreeCopy(destination.get(), source.get()), 1);
     EXPECT_EQ(DumpTree(destination.get()), DumpTree(source.get()));
-    EXPECT_NE(DumpTree(destination.get()).find("+DDCCBBAA"), std::string::npos)
+    EXPECT_NE(DumpTree(destination.get()).find("+ABABABAB"), std::string::npos)
         << "the root's spare tail is copied too";
     EXPECT_NE(ClTreeRoot(destination.get())->linkA, k) << "deep, not shared";
 

@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "base/platform.h"
-#include "base/win_handles.h"
 #include "tree/tree.h"
 
 struct TreeDeleter {
@@ -29,6 +27,3 @@ std::string DumpTree(ClTree* tree, std::uint8_t ignoredFlags = 0);
 
 // The data block of a node as a string (length bytes).
 std::string NodeData(const ClTreeNode* node);
-
-HANDLE OpenForReading(const std::string& path);
-HANDLE CreateForWriting(const std::string& path);

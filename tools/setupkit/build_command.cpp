@@ -4,28 +4,13 @@
 #include <iostream>
 
 #include "tools/setupkit/commands.h"
+#include "tools/setupkit/host.h"
 #include "tools/setupkit/package_plan.h"
 #include "tools/setupkit/package_writer.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path ToolFolder() {
-#ifdef _WIN32
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return length && length < MAX_PATH ? fs::path(path).parent_path() : fs::path();
-#else
-    std::error_code error;
-    const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : self.parent_path();
-#endif
-}
 
 // The stub: as given; else setup.exe next to setupkit (an installed pair); else, for a
 // setupkit of build/native, the setup.exe of build/windows beside it (scripts/build).
@@ -45,6 +30,26 @@ fs::path FindStub(const fs::path& given) {
                     "Windows build (" +
                     candidates[1].lexically_normal().u8string() +
                     "); give the setup program of the Windows build with --stub");
+}
+
+// Refuses an output that is one of the build's inputs under whatever name (another spelling of
+// the path, a link): the build would replace a file it reads.
+void RefuseInputAsOutput(const fs::path& output, const Manifest& manifest, const fs::path& stub,
+                         const PackagePlan& plan) {
+    std::error_code error;
+    if (!fs::exists(output, error))
+        return;
+    auto refuse = [&](const fs::path& input, const std::string& what) {
+        if (fs::equivalent(output, input, error))
+            throw ToolError("the output " + output.u8string() + " is " + what + " " +
+                            input.u8string() + "; give another -o");
+    };
+    refuse(manifest.file, "the manifest");
+    refuse(stub, "the stub");
+    for (const fs::path& text : manifest.textFiles)
+        refuse(text, "the text file");
+    for (const PlannedFile& file : plan.files)
+        refuse(file.source, "the source file");
 }
 
 std::string Grouped(std::uint64_t value) {
@@ -73,6 +78,7 @@ int CommandBuild(const BuildArgs& args) {
     BuildOptions options;
     options.output = args.output;
     options.stub = FindStub(args.stub);
+    RefuseInputAsOutput(args.output, manifest, options.stub, *plan);
     options.progress = !args.quiet;
     const BuildSummary summary = WritePackage(*plan, options);
     if (args.quiet)

@@ -2,13 +2,8 @@
 
 #include <cstdio>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-#endif
-
 #include "base/cp932.h"
+#include "tools/setupkit/host.h"
 
 namespace {
 
@@ -24,54 +19,6 @@ std::size_t SequenceLength(unsigned char lead) {
         return 4;
     return 0;
 }
-
-// Converts one character of one code page to another; empty when it has no mapping.
-#ifdef _WIN32
-std::string ConvertOne(const std::string& in, UINT from, UINT to) {
-    wchar_t wide[4];
-    int count = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, in.data(),
-                                    static_cast<int>(in.size()), wide, 4);
-    if (count <= 0)
-        return {};
-    char out[16];
-    BOOL usedDefault = FALSE;
-    const bool toUtf8 = to == CP_UTF8;
-    int written = WideCharToMultiByte(to, toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, count, out,
-                                      sizeof out, nullptr, toUtf8 ? nullptr : &usedDefault);
-    if (written <= 0 || usedDefault)
-        return {};
-    return std::string(out, static_cast<std::size_t>(written));
-}
-std::string ToCp932(const std::string& ch) {
-    return ConvertOne(ch, CP_UTF8, 932);
-}
-std::string FromCp932(const std::string& ch) {
-    return ConvertOne(ch, 932, CP_UTF8);
-}
-#else
-// One descriptor per direction for the life of the tool; CP932 has no shift state to reset.
-std::string ConvertOne(const std::string& in, iconv_t cd) {
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return {};
-    char out[16];
-    char* inPtr = const_cast<char*>(in.data());
-    std::size_t inLeft = in.size();
-    char* outPtr = out;
-    std::size_t outLeft = sizeof out;
-    std::size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    if (result == static_cast<std::size_t>(-1) || inLeft != 0 || result != 0)
-        return {};
-    return std::string(out, sizeof out - outLeft);
-}
-std::string ToCp932(const std::string& ch) {
-    static iconv_t cd = iconv_open("CP932", "UTF-8");
-    return ConvertOne(ch, cd);
-}
-std::string FromCp932(const std::string& ch) {
-    static iconv_t cd = iconv_open("UTF-8", "CP932");
-    return ConvertOne(ch, cd);
-}
-#endif
 
 std::uint32_t DecodeUtf8(const std::string& ch) {
     const auto* b = reinterpret_cast<const unsigned char*>(ch.data());
@@ -124,7 +71,7 @@ Cp932Result Utf8ToCp932(const std::string& utf8) {
         }
         std::string ch = utf8.substr(at, length ? length : 1);
         std::string converted =
-            length && ch.size() == length ? ToCp932(WindowsEquivalent(ch)) : std::string();
+            length && ch.size() == length ? CharToCp932(WindowsEquivalent(ch)) : std::string();
         if (converted.empty()) {
             result.offender = ch;
             result.offset = at;
@@ -147,7 +94,7 @@ std::string Cp932ToUtf8(const std::string& cp932) {
             continue;
         }
         const std::size_t length = IsCp932LeadByte(byte) && at + 1 < cp932.size() ? 2 : 1;
-        std::string converted = FromCp932(cp932.substr(at, length));
+        std::string converted = CharFromCp932(cp932.substr(at, length));
         if (converted.empty()) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);

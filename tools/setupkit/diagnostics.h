@@ -35,6 +35,10 @@ class Diagnostics {
 // A file offset as messages show it: 0x7C000.
 std::string HexOffset(std::uint64_t offset);
 
+// What a Win32 error code (as the platform layer sets it on every host) means, for messages:
+// the ones a user can act on in words, the others by number.
+std::string SystemErrorText(std::uint32_t error);
+
 // A failure of a command, with its context already in the message; main prints it once.
 class ToolError : public std::runtime_error {
   public:

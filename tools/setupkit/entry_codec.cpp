@@ -16,9 +16,11 @@ std::int64_t EntryDecoder::Expand(HANDLE program, std::uint64_t entryOffset, std
     if (entryOffset > areaEnd || areaEnd - entryOffset < 8 ||
         !PackageOpenEntry(program, entryOffset, &stored, nullptr) || stored == 0 ||
         stored > areaEnd - entryOffset - 8)
-        return -1;
+        return kEntryDoesNotDecode;
+    // A malformed entry fails no system call; a read or a write that fails sets the last error.
+    SetLastError(NO_ERROR);
     if (!FileStreamSeek(destination, 0) || !codec_.ExpandEntry(program, destination, stored))
-        return -1;
+        return GetLastError() != NO_ERROR ? kEntryReadOrWriteFailed : kEntryDoesNotDecode;
     std::uint64_t size = 0;
     FileStreamTell(destination, &size);
     return static_cast<std::int64_t>(size);

@@ -18,6 +18,10 @@ constexpr std::uint64_t kLargestEntryInput = 0xFFFFFFF0u;
 // source on failure.
 void EncodeEntry(HANDLE source, HANDLE output, const std::filesystem::path& sourceName);
 
+// Results of EntryDecoder::Expand other than a size.
+constexpr std::int64_t kEntryDoesNotDecode = -1;
+constexpr std::int64_t kEntryReadOrWriteFailed = -2;
+
 class EntryDecoder {
   public:
     EntryDecoder();  // throws ToolError when the decoder cannot get its buffers or temp files
@@ -25,8 +29,10 @@ class EntryDecoder {
     EntryDecoder& operator=(const EntryDecoder&) = delete;
 
     // Expands the entry whose length field lies at entryOffset of the program file into the
-    // destination (from its start). The decoded size; -1 when the entry does not decode or
-    // does not end by areaEnd (the end of the entry area).
+    // destination (from its start). The decoded size; kEntryDoesNotDecode when the entry is
+    // malformed or does not end by areaEnd (the end of the entry area);
+    // kEntryReadOrWriteFailed, with the platform's last error set, when reading the program or
+    // writing the destination or the decoder's temporary files failed (a full disk).
     std::int64_t Expand(HANDLE program, std::uint64_t entryOffset, std::uint64_t areaEnd,
                         SFileStream* destination);
 

@@ -2,36 +2,37 @@
 
 #include "tools/setupkit/diagnostics.h"
 
-std::string AnsiPath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    const std::wstring wide = path.wstring();
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
-    ansi.resize(ansi.size() - 1);
-    return ansi;
-#else
-    return path.string();
-#endif
-}
-
 namespace {
 
-HANDLE Open(const std::filesystem::path& path, DWORD access, DWORD share, DWORD disposition) {
-    HANDLE handle = CreateFileA(AnsiPath(path).c_str(), access, share, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        throw ToolError("cannot open " + path.u8string() + " (error " +
-                        std::to_string(GetLastError()) + ")");
-    return handle;
+[[noreturn]] void FailToOpen(const std::filesystem::path& path) {
+    throw ToolError("cannot open " + path.u8string() + " (error " + std::to_string(GetLastError()) +
+                    ")");
 }
 
 }  // namespace
 
 ClFileHandle OpenForReading(const std::filesystem::path& path) {
-    return ClFileHandle(Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING));
+    HANDLE handle = CreateFileA(AnsiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        FailToOpen(path);
+    return ClFileHandle(handle);
 }
 
 ClFileHandle CreateForWriting(const std::filesystem::path& path) {
-    return ClFileHandle(Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS));
+    HANDLE handle = CreateFileA(AnsiPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        FailToOpen(path);
+    return ClFileHandle(handle);
+}
+
+ClFileHandle CreateNewFile(const std::filesystem::path& path) {
+    HANDLE handle =
+        CreateFileA(AnsiPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS &&
+        GetLastError() != ERROR_ALREADY_EXISTS)
+        FailToOpen(path);
+    return ClFileHandle(handle);
 }

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "base/win_handles.h"
-
-// A path as the platform layer's ANSI calls take it: the system code page on Windows (where
-// std::filesystem would give UTF-8), the bytes themselves elsewhere.
-std::string AnsiPath(const std::filesystem::path& path);
+#include "tools/setupkit/host.h"
 
 // An existing file, for reading.
 ClFileHandle OpenForReading(const std::filesystem::path& path);
 // A new or truncated file, for reading and writing.
 ClFileHandle CreateForWriting(const std::filesystem::path& path);
+// A file that did not exist before, for reading and writing; others may delete it while it is
+// open. Not ok() when something of that name exists already: a symbolic link there is never
+// followed.
+ClFileHandle CreateNewFile(const std::filesystem::path& path);

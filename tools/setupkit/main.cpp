@@ -6,29 +6,10 @@
 
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/entry_commands.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-#ifdef _WIN32
-// Everything setupkit prints is UTF-8; the console gets its own code page back at the end.
-class Utf8Console {
-  public:
-    Utf8Console() : previous_(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
-    ~Utf8Console() { SetConsoleOutputCP(previous_); }
-    Utf8Console(const Utf8Console&) = delete;
-    Utf8Console& operator=(const Utf8Console&) = delete;
-
-  private:
-    UINT previous_;
-};
-#endif
+#include "tools/setupkit/host.h"
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-    Utf8Console console;
-#endif
+    Utf8Console console;  // everything setupkit prints is UTF-8
     CLI::App app{"setupkit: build Japanese setup executables and inspect their packages"};
     app.set_version_flag("--version", std::string("setupkit ") + SETUPKIT_VERSION);
     app.require_subcommand(0, 1);
@@ -70,7 +51,10 @@ int main(int argc, char** argv) {
     extractCommand->add_option("-d,--dir", dir, "The folder to write into")->required();
     extractCommand->add_option("--component", component,
                                "Only this component and those below it (as Main\\Help)");
-    extractCommand->callback([&] { run = [&] { return CommandExtract(file, dir, component); }; });
+    bool force = false;
+    extractCommand->add_flag("--force", force, "Replace files that exist in the folder already");
+    extractCommand->callback(
+        [&] { run = [&] { return CommandExtract(file, dir, component, force); }; });
 
     bool json = false;
     CLI::App* dumpCommand = app.add_subcommand(

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 #include "base/safe_name.h"
 #include "package/layout/file_record.h"
@@ -105,11 +104,16 @@ std::string Quote(const std::string& text) {
     return "'" + text + "'";
 }
 
+// A text holds at most 65535 bytes in code page 932, and no UTF-8 character takes more than
+// three times its bytes there (half-width katakana: 3 to 1); a longer file, BOM aside, cannot be
+// valid. The CRs and final line ends that are dropped are not worth a larger bound.
+constexpr std::size_t kLargestTextFile = 3 + 3 * 0xFFFF;
+
 // Reads one table of the manifest: typed look-ups with positions, unknown keys reported.
 class Reader {
   public:
-    Reader(Diagnostics& diagnostics, const std::filesystem::path& baseDir)
-        : diag_(diagnostics), baseDir_(baseDir) {}
+    Reader(Diagnostics& diagnostics, Manifest& manifest)
+        : diag_(diagnostics), manifest_(manifest) {}
 
     void CheckKeys(const toml::table& table, std::initializer_list<const char*> allowed,
                    const std::string& where) {
@@ -172,7 +176,7 @@ class Reader {
                 diag_.Error(text.pos, Quote(key) + " needs a string or { file = \"...\" }");
                 return std::nullopt;
             }
-            if (!ReadTextFile(*path, text))
+            if (!NoNul(*path, "file", text.pos) || !ReadTextFile(*path, text))
                 return std::nullopt;
         } else {
             diag_.Error(text.pos, Quote(key) + " must be a string or { file = \"...\" }");
@@ -206,20 +210,45 @@ class Reader {
         return true;
     }
 
+    // False, with an error, for a path or name holding a NUL: the file system would see only
+    // the part before it.
+    bool NoNul(const std::string& value, const std::string& what, SourcePos pos) {
+        if (value.find('\0') == std::string::npos)
+            return true;
+        diag_.Error(pos, Quote(what) + " must not contain a NUL character");
+        return false;
+    }
+
     Diagnostics& diag() { return diag_; }
 
   private:
     // Reads a UTF-8 text file; a BOM is dropped and line ends become CR LF, as edit controls
     // of the wizard expect.
     bool ReadTextFile(const std::string& relative, ManifestText& text) {
-        std::ifstream in(baseDir_ / std::filesystem::u8path(relative), std::ios::binary);
-        if (!in) {
+        const std::filesystem::path path = manifest_.baseDir / std::filesystem::u8path(relative);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(path, error)) {
+            diag_.Error(text.pos, std::filesystem::exists(path, error)
+                                      ? "the text file " + Quote(relative) +
+                                            " is not a file (a folder, device or FIFO)"
+                                      : "cannot find the text file " + Quote(relative));
+            return false;
+        }
+        std::ifstream in(path, std::ios::binary);
+        std::string raw(kLargestTextFile + 1, '\0');
+        in.read(raw.data(), static_cast<std::streamsize>(raw.size()));
+        if (in.bad() || !in.is_open()) {
             diag_.Error(text.pos, "cannot read the text file " + Quote(relative));
             return false;
         }
-        std::stringstream content;
-        content << in.rdbuf();
-        std::string raw = content.str();
+        raw.resize(static_cast<std::size_t>(in.gcount()));
+        if (raw.size() > kLargestTextFile) {
+            diag_.Error(text.pos, "the text file " + Quote(relative) +
+                                      " is larger than a text can be (a text holds at most "
+                                      "65535 bytes in code page 932)");
+            return false;
+        }
+        manifest_.textFiles.push_back(path);
         if (raw.compare(0, 3, "\xEF\xBB\xBF") == 0)
             raw.erase(0, 3);
         text.utf8.clear();
@@ -236,7 +265,7 @@ class Reader {
     }
 
     Diagnostics& diag_;
-    std::filesystem::path baseDir_;
+    Manifest& manifest_;
 };
 
 bool IsRegistryRoot(std::uint16_t id) {
@@ -377,7 +406,8 @@ std::optional<ShortcutSpec> ParseShortcut(ParseState& state, const toml::node& n
     shortcut.pos = PosOf(node);
     auto name = reader.Text(table, "name");
     if (!name) {
-        reader.diag().Error(shortcut.pos, "a shortcut needs a 'name'");
+        if (!table.get("name"))  // else the name's own problem is reported already
+            reader.diag().Error(shortcut.pos, "a shortcut needs a 'name'");
         return std::nullopt;
     }
     shortcut.name = *name;
@@ -426,6 +456,8 @@ void ParseFile(ParseState& state, const toml::table& table, const std::string& d
     }
     file.source = *source;
     file.sourcePos = PosOf(*table.get("source"));
+    if (!reader.NoNul(file.source, "source", file.sourcePos))
+        return;
     const std::string destText = reader.String(table, "dest").value_or("IF");
     const SourcePos destPos = table.get("dest") ? PosOf(*table.get("dest")) : file.pos;
     auto dest = ParseDestination(reader, destText, destPos, false, "dest");
@@ -570,7 +602,7 @@ ComponentSpec ParseComponent(ParseState& state, const toml::table& table,
         if (name->utf8.empty() || name->utf8.find('\\') != std::string::npos)
             reader.diag().Error(name->pos,
                                 "a component name must be a non-empty name without '\\'");
-    } else {
+    } else if (!table.get("name")) {  // else the name's own problem is reported already
         reader.diag().Error(component.pos, "a component needs a 'name'");
     }
     component.description = reader.Text(table, "description").value_or(ManifestText{});
@@ -817,6 +849,12 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
     Manifest manifest;
     manifest.file = file;
     manifest.baseDir = file.parent_path();
+    std::error_code ignored;
+    if (std::filesystem::exists(file, ignored) &&
+        !std::filesystem::is_regular_file(file, ignored)) {
+        diagnostics.Error(SourcePos{}, "the manifest is not a file (a folder, device or FIFO)");
+        return manifest;
+    }
     toml::table root;
     try {
         root = toml::parse_file(file.u8string());
@@ -824,11 +862,13 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
         diagnostics.Error(PosOf(error.source()), std::string(error.description()));
         return manifest;
     }
-    Reader reader(diagnostics, manifest.baseDir);
+    Reader reader(diagnostics, manifest);
     ParseState state{reader, manifest};
     reader.CheckKeys(root, {"product", "install", "texts", "component"}, "the manifest");
 
+    bool nameGiven = false;  // a name given with a problem is reported as that problem
     if (const toml::table* texts = reader.Table(root, "texts")) {
+        nameGiven = texts->get("display_name") != nullptr;
         for (auto&& [key, node] : *texts) {
             const auto* role = std::find(std::begin(kTextRoles), std::end(kTextRoles), key.str());
             if (role == std::end(kTextRoles))
@@ -849,8 +889,9 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
                 "short_name");
     }
     if (!manifest.texts[TEXT_DISPLAY_NAME]) {
-        diagnostics.Error(product ? PosOf(*product) : SourcePos{1, 1},
-                          "the product needs a name ([product] name = \"...\")");
+        if (!nameGiven && !(product && product->get("name")))
+            diagnostics.Error(product ? PosOf(*product) : SourcePos{1, 1},
+                              "the product needs a name ([product] name = \"...\")");
         return manifest;
     }
 

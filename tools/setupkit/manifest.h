@@ -78,8 +78,9 @@ struct ComponentSpec {
 };
 
 struct Manifest {
-    std::filesystem::path file;     // the manifest itself
-    std::filesystem::path baseDir;  // sources are relative to this folder
+    std::filesystem::path file;                    // the manifest itself
+    std::filesystem::path baseDir;                 // sources are relative to this folder
+    std::vector<std::filesystem::path> textFiles;  // read for texts given as { file = "..." }
     std::uint32_t pageBits = 0;
     std::uint32_t optionBits = 0;
     std::uint8_t installFolderMacro = 0;

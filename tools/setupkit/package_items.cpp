@@ -7,6 +7,7 @@
 #include "package/layout/package_layout.h"
 #include "setupinfo/folder_macro_codes.h"
 #include "tools/setupkit/cp932.h"
+#include "tools/setupkit/host.h"
 
 namespace {
 
@@ -215,13 +216,8 @@ std::string FormatFileTime(const FILETIME& fileTime) {
     const std::int64_t seconds = static_cast<std::int64_t>(time / 10000000) - 11644473600LL;
     const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm parts{};
-#ifdef _WIN32
-    if (seconds < 0 || gmtime_s(&parts, &t) != 0)
+    if (!UtcTime(t, &parts))
         return "-";
-#else
-    if (!gmtime_r(&t, &parts))
-        return "-";
-#endif
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
     return text;

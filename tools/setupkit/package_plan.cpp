@@ -221,7 +221,13 @@ class Planner {
     }
 
     void CollectFile(const ComponentSpec& component, const FileSpec& file) {
-        std::vector<SourceFile> sources = ExpandSource(manifest_.baseDir, file.source);
+        std::vector<SourceFile> sources;
+        try {
+            sources = ExpandSource(manifest_.baseDir, file.source);
+        } catch (const ToolError& error) {
+            diag_.Error(file.sourcePos, error.what());
+            return;
+        }
         if (sources.empty()) {
             const bool wildcard = file.source.find_first_of("*?") != std::string::npos;
             diag_.Error(file.sourcePos, wildcard ? "no file matches " + Quote(file.source)
@@ -252,6 +258,13 @@ class Planner {
             item.flags = file.flags;
             item.pos = file.sourcePos;
             SetPath(item, file.dest, names);
+            if (source.emptyFolder) {  // made like the folders that the files create
+                item.kind = ItemKind::kFolder;
+                item.flags = 0;
+                item.implicit = true;
+                Add(component, file.disk, std::move(item));
+                continue;
+            }
             if (file.shortcut) {
                 if (file.shortcut->desktop)
                     item.flags |= ITEM_DESKTOP_SHORTCUT;

@@ -1,9 +1,9 @@
 #include "tools/setupkit/package_writer.h"
 
 #include <algorithm>
-#include <cstring>
-#include <fstream>
+#include <cstdio>
 #include <map>
+#include <random>
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
@@ -18,12 +18,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The stub, whole. Only a file can be one, and only one that the 32-bit package offset can
+// lie behind.
 std::vector<char> ReadStub(const fs::path& stub) {
-    std::ifstream in(stub, std::ios::binary);
-    if (!in)
-        throw ToolError("cannot read the stub " + stub.u8string() +
-                        " (the setup.exe of the Windows build; give it with --stub)");
-    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+    const std::string name = "the stub " + stub.u8string();
+    std::error_code error;
+    if (!fs::is_regular_file(stub, error))
+        throw ToolError(name + (fs::exists(stub, error) ? " is not a file" : " does not exist") +
+                        " (give the setup.exe of the Windows build with --stub)");
+    ClFileHandle file = OpenForReading(stub);
+    std::uint64_t size = 0;
+    if (!GetFileSize64(file.get(), &size))
+        throw ToolError("cannot read the size of " + name);
+    if (size > 0xFFFFFFFFu)
+        throw ToolError(name + " is larger than the 32-bit package offset can reach");
+    std::vector<char> image(static_cast<std::size_t>(size));
+    if (!ReadFileAll(file.get(), image.data(), static_cast<std::uint32_t>(size)))
+        throw ToolError("cannot read " + name);
+    return image;
 }
 
 void WriteU64At(HANDLE file, std::uint64_t position, std::uint64_t value, std::uint64_t back,
@@ -41,22 +53,51 @@ std::uint64_t Position(HANDLE file) {
     return position;
 }
 
-// Removes the partly written output unless the build got to the end.
+// The output while it is written: a new file with a name of its own beside the output, so that
+// two builds to one output never write into one file. Deleted unless the build gets to the end,
+// also when the build is interrupted; Commit puts it in the output's place in one step.
 class PartFile {
   public:
-    explicit PartFile(fs::path path) : path_(std::move(path)) {}
-    ~PartFile() {
-        if (!kept_) {
-            std::error_code ignored;
-            fs::remove(path_, ignored);
+    explicit PartFile(fs::path output) : output_(std::move(output)) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 16 && !file_.ok(); ++attempt) {
+            char suffix[24];
+            std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
+            path_ = fs::path(output_).concat(suffix);
+            file_ = CreateNewFile(path_);
         }
+        if (!file_.ok())
+            throw ToolError("cannot create a file beside " + output_.u8string());
+        DeleteOnInterrupt(AnsiPath(path_));
     }
-    void Keep() { kept_ = true; }
-    const fs::path& path() const { return path_; }
+    ~PartFile() {
+        if (committed_)
+            return;
+        DeleteOnInterrupt("");
+        file_.Close();
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    HANDLE handle() const { return file_.get(); }
+
+    void Commit() {
+        file_.Close();
+        const std::string problem = MoveIntoPlace(path_, output_);
+        if (!problem.empty())
+            throw ToolError("cannot rename " + path_.u8string() + " to " + output_.u8string() +
+                            ": " + problem);
+        DeleteOnInterrupt("");
+        committed_ = true;
+    }
 
   private:
+    fs::path output_;
     fs::path path_;
-    bool kept_ = false;
+    ClFileHandle file_;
+    bool committed_ = false;
 };
 
 }  // namespace
@@ -83,15 +124,12 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
         throw ToolError(options.stub.u8string() +
                         " already carries a package; give the setup program itself as the stub");
     summary.packageOffset = stub.size();
-    if (summary.packageOffset > 0xFFFFFFFFu)
-        throw ToolError("the stub is larger than the 32-bit package offset can reach");
     StoreLe32(reinterpret_cast<std::uint8_t*>(stub.data() + slot),
               static_cast<std::uint32_t>(summary.packageOffset));
 
-    PartFile part(fs::path(options.output).concat(".part"));
+    PartFile part(options.output);
     {
-        ClFileHandle out = CreateForWriting(part.path());
-        HANDLE file = out.get();
+        HANDLE file = part.handle();
         const std::string name = options.output.u8string();
         const std::uint8_t zero[8] = {};
         if (!WriteFileAll(file, stub.data(), static_cast<std::uint32_t>(stub.size())) ||
@@ -131,11 +169,6 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
             throw ToolError("cannot write the package directory to " + name);
         summary.outputSize = Position(file);
     }
-    std::error_code error;
-    fs::rename(part.path(), options.output, error);
-    if (error)
-        throw ToolError("cannot rename " + part.path().u8string() + " to " +
-                        options.output.u8string() + ": " + error.message());
-    part.Keep();
+    part.Commit();
     return summary;
 }

@@ -1,6 +1,6 @@
 // Writes a planned package behind a copy of the setup program (the stub) and patches the
 // stub's package offset slot. The output appears only when it is complete: it is written to a
-// neighbouring ".part" file that replaces the output at the end.
+// neighbouring file of its own (OUTPUT.XXXXXXXX.part) that replaces the output at the end.
 #pragma once
 
 #include <cstdint>

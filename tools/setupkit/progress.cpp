@@ -2,13 +2,7 @@
 
 #include <cstdio>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
+#include "tools/setupkit/host.h"
 
 namespace {
 
@@ -32,10 +26,6 @@ ProgressBar::ProgressBar(std::uint64_t total, bool enabled)
 
 ProgressBar::~ProgressBar() {
     Finish();
-}
-
-bool ProgressBar::StderrIsTerminal() {
-    return isatty(fileno(stderr)) != 0;
 }
 
 void ProgressBar::Update(std::uint64_t done, const std::string& label) {

@@ -19,9 +19,6 @@ class ProgressBar {
     // Clears the line.
     void Finish();
 
-    // True when stderr is a terminal.
-    static bool StderrIsTerminal();
-
   private:
     std::uint64_t total_;
     bool enabled_;

@@ -7,9 +7,9 @@ ScratchFile::ScratchFile() {
     char name[MAX_PATH + 1];
     if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "skv", 0, name))
         throw ToolError("cannot make a temporary file");
-    path_ = name;
-    stream_ = FileStreamOpen(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    // Deleted on close: nothing stays behind, not even when the process is stopped.
+    stream_ = FileStreamOpen(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (!stream_) {
         DeleteFileA(name);
         throw ToolError(std::string("cannot open the temporary file ") + name);
@@ -18,5 +18,4 @@ ScratchFile::ScratchFile() {
 
 ScratchFile::~ScratchFile() {
     FileStreamClose(stream_);
-    DeleteFileA(path_.c_str());
 }

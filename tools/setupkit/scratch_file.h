@@ -1,8 +1,6 @@
 // A temporary file for decoded data that nobody keeps (verify), removed with the object.
 #pragma once
 
-#include <string>
-
 #include "base/file_stream.h"
 
 class ScratchFile {
@@ -15,6 +13,5 @@ class ScratchFile {
     SFileStream* stream() { return stream_; }
 
   private:
-    std::string path_;  // ANSI, as the platform layer takes it
     SFileStream* stream_ = nullptr;
 };
