@@ -31,10 +31,6 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string ProgramFiles() {
     return ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
                       "ProgramFilesDir");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/install/install_harness.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
 
@@ -14,7 +15,6 @@ std::string BuildWizardPackage(const TempDir& dir, const std::string& name,
                                const std::string& manifest);
 
 std::string Quoted(const std::string& path);
-bool Exists(const std::string& path);
 // The folders of the 64-bit program files and of the common program menu.
 std::string ProgramFiles();
 std::string ProgramsFolder();
