@@ -113,9 +113,39 @@ TEST_F(PackageStart, TheExampleIsReadWithItsTreesAndRecord) {
     EXPECT_NE(ClTreeFindPath(setup.setupTree, nullptr, "\x96\x7B\x91\xCC", "\\", TN_KEY), nullptr);
     DestroyPackageTrees(&setup);
 
-    std::string path;
-    ProgramRun run = StartCopy(bytes_, &path);
-    EXPECT_TRUE(run.boxes.empty()) << "a good package starts without a message";
+    // A good package opens the wizard without a message; Cancel ends it.
+    std::string path = dir_.File("setup.exe");
+    WriteWholeFile(path, bytes_);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string line = "\"" + path + "\"";
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+    struct Search {
+        DWORD processId;
+        HWND sheet;
+    } search = {process.dwProcessId, nullptr};
+    for (int tries = 0; tries < 600 && search.sheet == nullptr; ++tries) {
+        Sleep(50);
+        EnumWindows(
+            [](HWND window, LPARAM context) -> BOOL {
+                auto* wanted = reinterpret_cast<Search*>(context);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner != wanted->processId || GetDlgItem(window, 0x3024) == nullptr)
+                    return TRUE;
+                wanted->sheet = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    }
+    ASSERT_NE(search.sheet, nullptr) << "the wizard did not appear";
+    EXPECT_FALSE(AnswerMessageBox(process.dwProcessId, 0).found);
+    PostMessageA(GetDlgItem(search.sheet, IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 TEST_F(PackageStart, EveryReadingFailureShowsItsMessage) {

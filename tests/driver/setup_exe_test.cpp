@@ -138,7 +138,13 @@ TEST_F(Bookkeeping, LegacyCountIsCarriedOverAndItsKeysRemovedOnEveryStart) {
     EXPECT_FALSE(KeyExists("Software\\Vantorel"));
 
     SetCount(kLegacyKey, REG_DWORD_BIG_ENDIAN, 0x02000000);  // 2 in big-endian byte order
-    Start("/U");
+    // Uninstall mode without a data file: the wizard refuses with message 5, then message 2;
+    // the bookkeeping at the start was done all the same.
+    ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /U", 20000);
+    ASSERT_TRUE(run.exited);
+    ASSERT_EQ(run.boxes.size(), 2u);
+    EXPECT_EQ(run.boxes[0].text, kExpectedStrings[4].cp932);
+    EXPECT_EQ(run.boxes[1].text, kExpectedStrings[1].cp932);
     EXPECT_EQ(Count(), 5);
     EXPECT_FALSE(KeyExists("Software\\Vantorel"));
 }
