@@ -6,6 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
+#include "base/win_handles.h"
 #include "driver/read_package.h"
 #include "package/layout/package_layout.h"
 #include "tests/driver/expected_strings.h"
@@ -13,6 +14,7 @@
 #include "tests/support/temp_dir.h"
 #include "tree/tree.h"
 #include "tree/tree_file.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
@@ -53,21 +55,19 @@ Layout ReadLayout(const std::string& bytes) {
     const char* notice = FindPackageNotice(bytes.data(), bytes.data() + bytes.size());
     layout.slot = static_cast<std::size_t>(notice - bytes.data()) + kPackageNoticeSize;
     layout.package = LoadLe32(Bytes(bytes) + layout.slot);
-    HANDLE file = CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ClFileHandle file(CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::uint64_t length = 0;
-    SetFilePosition(file, layout.package);
-    ReadFileAll(file, &length, 8);
+    SetFilePosition(file.get(), layout.package);
+    ReadFileAll(file.get(), &length, 8);
     layout.directory = layout.package + 8 + length;
-    ClTree* tree = ClTreeCreate();
+    ClTreeOwner tree(ClTreeCreate());
     SSetupInfo info;
-    SetFilePosition(file, layout.directory);
-    ClTreeLoad(file, tree, nullptr, 0, 0);
-    GetFilePosition(file, &layout.record);
-    SetupInfoLoad(&info, file);
-    GetFilePosition(file, &layout.setupTree);
-    ClTreeDestroy(tree);
-    CloseHandle(file);
+    SetFilePosition(file.get(), layout.directory);
+    ClTreeLoad(file.get(), tree.get(), nullptr, 0, 0);
+    GetFilePosition(file.get(), &layout.record);
+    SetupInfoLoad(&info, file.get());
+    GetFilePosition(file.get(), &layout.setupTree);
     return layout;
 }
 
@@ -148,12 +148,11 @@ TEST_F(PackageStart, AProgramFileThatCannotBeOpenedShowsMessage6) {
     std::string line = "\"" + dir_.File("missing.exe") + "\"";
     ASSERT_TRUE(CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process));
+    ClKernelHandle thread(process.hThread), child(process.hProcess);
     SeenMessageBox box = AnswerMessageBox(process.dwProcessId, 20000);
     EXPECT_TRUE(box.found);
     EXPECT_EQ(box.text, Message(6));
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(WaitForSingleObject(child.get(), 20000), WAIT_OBJECT_0);
 }
 
 }  // namespace

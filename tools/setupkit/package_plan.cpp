@@ -544,8 +544,8 @@ class Planner {
 
 }  // namespace
 
-TreePtr MakeTree() {
-    TreePtr tree(ClTreeCreate());
+ClTreeOwner MakeTree() {
+    ClTreeOwner tree(ClTreeCreate());
     if (!tree)
         throw ToolError("out of memory while making a tree");
     return tree;
