@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/win_handles.h"
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
@@ -87,12 +88,12 @@ class Bookkeeping : public testing::Test {
     void TearDown() override { SetUp(); }
 
     static void SetCount(const char* key, DWORD type, DWORD value) {
-        HKEY opened = nullptr;
+        ClRegistryKey opened;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &opened, nullptr),
+                                  opened.Out(), nullptr),
                   ERROR_SUCCESS);
-        RegSetValueExA(opened, "RefC", 0, type, reinterpret_cast<BYTE*>(&value), sizeof value);
-        RegCloseKey(opened);
+        RegSetValueExA(opened.get(), "RefC", 0, type, reinterpret_cast<BYTE*>(&value),
+                       sizeof value);
     }
     // The stored count, or -1 when the value is missing or not a REG_DWORD.
     static long long Count() {
@@ -104,11 +105,8 @@ class Bookkeeping : public testing::Test {
         return value;
     }
     static bool KeyExists(const char* key) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(opened);
-        return true;
+        ClRegistryKey opened;
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.Out()) == ERROR_SUCCESS;
     }
     static void Start(const std::string& arguments) {
         ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" " + arguments, 20000);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/setup_context.h"
+#include "base/win_handles.h"
 
 // The program's entry point fills g_setup; these tests point it at contexts of their own.
 
@@ -136,15 +137,16 @@ TEST(FolderMacros, RegistryFolderThroughEveryRoot) {
                           {CC, HKEY_CURRENT_CONFIG, "Software\\" + name}};
     const std::string folder = "E:\\Data\\" + kHyou;
     for (const Root& r : roots) {
-        HKEY key = nullptr;
+        ClRegistryKey key;
         ASSERT_EQ(RegCreateKeyExA(r.root, r.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr),
+                                  key.Out(), nullptr),
                   ERROR_SUCCESS)
             << r.key;
-        RegSetValueExA(key, "Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+        RegSetValueExA(key.get(), "Folder", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(folder.c_str()),
                        static_cast<DWORD>(folder.size() + 1));
-        RegSetValueExA(key, "Empty", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-        RegCloseKey(key);
+        RegSetValueExA(key.get(), "Empty", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        key.Close();
 
         SSetupInfo info;
         info.registryRootMacro = r.macro;
