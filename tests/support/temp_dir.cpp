@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -47,6 +48,27 @@ TempDir::~TempDir() {
 
 std::string TempDir::File(const std::string& name) const {
     return (fs::path(path_) / name).string();
+}
+
+namespace {
+
+// TMPDIR is where the POSIX seam's GetTempPathA looks, TMP where Windows looks first.
+constexpr const char* kTempVariables[2] = {"TMPDIR", "TMP"};
+
+}  // namespace
+
+TempFolderOverride::TempFolderOverride(const std::string& folder) {
+    for (int i = 0; i < 2; ++i) {
+        const char* old = std::getenv(kTempVariables[i]);
+        saved_[i] = std::string(kTempVariables[i]) + "=" + (old ? old : "");
+        set_[i] = std::string(kTempVariables[i]) + "=" + folder;
+        putenv(set_[i].data());
+    }
+}
+
+TempFolderOverride::~TempFolderOverride() {
+    for (auto& saved : saved_)
+        putenv(saved.data());
 }
 
 std::string ReadWholeFile(const std::string& path) {
