@@ -141,6 +141,16 @@ TEST_F(Bookkeeping, LegacyCountIsCarriedOverAndItsKeysRemovedOnEveryStart) {
     EXPECT_FALSE(KeyExists("Software\\Vantorel"));
 }
 
+TEST_F(Bookkeeping, LegacyCountWhoseKeyStaysIsCountedOnce) {
+    SetCount(kLegacyKey, REG_DWORD, 3);
+    SetCount("Software\\Vantorel\\UninsDat\\2.0\\Sub", REG_DWORD, 9);
+    Start("/R");
+    EXPECT_EQ(Count(), 3);
+    Start("/R");
+    EXPECT_EQ(Count(), 3) << "a second start adds nothing: the legacy count was taken once";
+    EXPECT_TRUE(KeyExists(kLegacyKey)) << "a key with a sub-key is not deleted";
+}
+
 TEST_F(Bookkeeping, LegacyKeysWithOtherContentStay) {
     SetCount(kLegacyKey, REG_DWORD, 1);
     SetCount("Software\\Vantorel\\Other", REG_DWORD, 9);
