@@ -18,7 +18,8 @@ std::string DeleteLine(const std::string& path) {
 int WriteSelfDeleteBatch(SSetupInfo* info, ClCompactRegistry* runOnce) {
     // The join puts exactly one separator between the Windows folder and the name.
     char basePath[kFolderPathSize];
-    if (ExpandFolderMacros(info, WF, kSelfDeleteBaseName, nullptr, basePath) == nullptr)
+    if (ExpandFolderMacros(info, FolderMacro::WF, kSelfDeleteBaseName, nullptr, basePath) ==
+        nullptr)
         return 1;
     std::string base = basePath;
     std::string batch = base + ".bat";
@@ -28,7 +29,8 @@ int WriteSelfDeleteBatch(SSetupInfo* info, ClCompactRegistry* runOnce) {
         return 1;
 
     char uninstaller[kFolderPathSize];
-    if (ExpandFolderMacros(info, WF, kSharedUninstallerFile, nullptr, uninstaller) != nullptr) {
+    if (ExpandFolderMacros(info, FolderMacro::WF, kSharedUninstallerFile, nullptr, uninstaller) !=
+        nullptr) {
         // The batch deletes itself last: cmd.exe has read that line by then.
         std::string lines = DeleteLine(uninstaller) + DeleteLine(base + ".pif") + DeleteLine(batch);
         WriteFileAll(file, lines.data(), static_cast<std::uint32_t>(lines.size()));

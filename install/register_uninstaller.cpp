@@ -75,14 +75,14 @@ std::uint8_t* CopyBuffer(std::uint64_t length, std::uint32_t* size) {
 // The data file's path, entered in both logs below the install folder with the record template.
 int RecordDataFile(CInstallPageTracker* run) {
     SSetupInfo* info = run->context.info;
-    const char* installFolder = run->folders[IF];
+    const char* installFolder = run->folders[FolderMacro::IF];
     const char* name = info->texts[TEXT_DATA_FILE];
     if (installFolder[0] == '\0' || name == nullptr || !IsSafePathName(name))
         return run->Fail(IDS_DATA_MISSING);
     SLogKeys keys;
     SLogRecord record;
     if (!LogChainPair(run->logTree, run->runLogTree, installFolder, nullptr, &keys) ||
-        !ExpandFolderMacros(info, OT, name, installFolder, run->dataFilePath) ||
+        !ExpandFolderMacros(info, FolderMacro::OT, name, installFolder, run->dataFilePath) ||
         !LogRecord(run->logTree, run->runLogTree, keys, name, run->recordTemplate,
                    kRecordTemplateSize, 0, &record))
         return run->Fail(IDS_NO_MEMORY);
@@ -178,8 +178,9 @@ int RegisterUninstaller(CInstallPageTracker* run) {
     const char* product = info->texts[TEXT_UNINSTALL_KEY];
     if (product == nullptr || product[0] == '\0')
         return run->Fail(IDS_DATA_MISSING);
-    if (run->folders[WF][0] == '\0' || !ExpandFolderMacros(info, OT, kSharedUninstallerFile,
-                                                           run->folders[WF], run->uninstallerPath))
+    if (run->folders[FolderMacro::WF][0] == '\0' ||
+        !ExpandFolderMacros(info, FolderMacro::OT, kSharedUninstallerFile,
+                            run->folders[FolderMacro::WF], run->uninstallerPath))
         return run->Fail(IDS_NO_MEMORY);
     // The product's Uninstall key in the logs: a registry key of no package record.
     SFileRecord key;
