@@ -6,7 +6,6 @@
 #include "base/dbcs.h"
 #include "base/heap_string.h"
 #include "base/registry.h"
-#include "base/setup_context.h"
 
 namespace {
 
@@ -84,13 +83,12 @@ char* RegistryFolder(const SSetupInfo* info) {
     return RegReadString(root, info->texts[TEXT_FOLDER_KEY], info->texts[TEXT_FOLDER_VALUE]);
 }
 
-char* SetupProgramFolder() {
+char* SetupProgramFolder(const SSetupInfo* info) {
     // An empty setup folder (the command line could not be split) is no folder: joined, it would
     // leave a path relative to the current folder.
-    if (g_setup == nullptr || g_setup->setupFolderRef == nullptr ||
-        g_setup->setupFolderRef[0] == '\0')
+    if (info == nullptr || info->setupFolder == nullptr || info->setupFolder[0] == '\0')
         return nullptr;
-    return CopyToHeap(g_setup->setupFolderRef);
+    return CopyToHeap(info->setupFolder);
 }
 
 // The folder of every macro but OT, as a new heap string, or null.
@@ -120,7 +118,7 @@ char* FolderOf(SSetupInfo* info, std::uint16_t macro) {
             return folder != nullptr ? folder : FolderFromCall(GetSystemDirectoryA);
         }
         case FolderMacro::NW:
-            return SetupProgramFolder();
+            return SetupProgramFolder(info);
         case FolderMacro::PF:
             return ReadEither(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)",
                               HKEY_LOCAL_MACHINE, "ProgramFilesDir");

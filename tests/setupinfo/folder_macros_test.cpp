@@ -7,10 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "base/setup_context.h"
 #include "base/win_handles.h"
-
-// The program's entry point fills g_setup; these tests point it at contexts of their own.
 
 namespace {
 
@@ -111,18 +108,17 @@ TEST(FolderMacros, InstallFolderNeverExpandsItself) {
 }
 
 TEST(FolderMacros, SetupFolderOnlyWhenThereIsOne) {
+    EXPECT_EQ(Expand(nullptr, FolderMacro::NW, "\\data.bin"), "<null>") << "no record";
     SSetupInfo info;
-    EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>") << "no context";
-    auto* context = static_cast<SSetupContext*>(std::calloc(1, sizeof(SSetupContext)));
-    g_setup = context;
     EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>") << "no setup folder";
-    context->setupFolderRef = context->setupFolder;
+    info.setupFolder = "";
     EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>") << "an empty setup folder";
-    std::strcpy(context->setupFolder, ("D:\\" + kSofuto + "\\").c_str());
+    const std::string folder = "D:\\" + kSofuto + "\\";
+    info.setupFolder = folder.c_str();
     EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "D:\\" + kSofuto + "\\data.bin");
     EXPECT_EQ(Expand(&info, FolderMacro::NW), "D:\\" + kSofuto);
-    g_setup = nullptr;
-    std::free(context);
+    SetupInfoFree(&info);
+    EXPECT_EQ(info.setupFolder, folder.c_str()) << "freeing the record keeps the setup folder";
 }
 
 // "RV" below each registry root, with a value that ends in the trail byte 0x5C of 表.
