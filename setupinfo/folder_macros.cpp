@@ -127,10 +127,7 @@ char* FolderOf(SSetupInfo* info, std::uint16_t macro) {
         case FolderMacro::X86:
             return RegReadString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)");
         case FolderMacro::X64:
-            // Wine records no "ProgramW6432Dir"; for this 64-bit program the native registry
-            // view's "ProgramFilesDir" names the same folder.
-            return ReadEither(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramW6432Dir",
-                              HKEY_LOCAL_MACHINE, "ProgramFilesDir");
+            return RegReadString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramW6432Dir");
         case FolderMacro::PD:
             return AllUsersFolder("Common AppData");
         case FolderMacro::CM:

@@ -35,6 +35,17 @@ std::string ShellFolder(int csidl) {
     return path;
 }
 
+// A value of HKLM\Software\Microsoft\Windows\CurrentVersion as the system reads it.
+std::string CurrentVersionValue(const char* name) {
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", name,
+                           RRF_RT_REG_SZ, nullptr, value, &size),
+              ERROR_SUCCESS)
+        << name;
+    return value;
+}
+
 std::string Directory(UINT(WINAPI* call)(LPSTR, UINT)) {
     char path[MAX_PATH] = {};
     EXPECT_GT(call(path, sizeof path), 0u);
@@ -57,6 +68,8 @@ TEST(FolderMacros, EveryFolderMatchesWhatThePlatformReports) {
     EXPECT_EQ(Expand(&info, FolderMacro::PF), programs32);
     EXPECT_EQ(Expand(&info, FolderMacro::X86), programs32);
     EXPECT_EQ(Expand(&info, FolderMacro::X64), programs64);
+    EXPECT_EQ(Expand(&info, FolderMacro::X86), CurrentVersionValue("ProgramFilesDir (x86)"));
+    EXPECT_EQ(Expand(&info, FolderMacro::X64), CurrentVersionValue("ProgramW6432Dir"));
     EXPECT_EQ(Expand(&info, FolderMacro::PD), ShellFolder(CSIDL_COMMON_APPDATA));
     EXPECT_EQ(Expand(&info, FolderMacro::CM), ShellFolder(CSIDL_COMMON_MUSIC));
     EXPECT_EQ(Expand(&info, FolderMacro::CP), ShellFolder(CSIDL_COMMON_PICTURES));
