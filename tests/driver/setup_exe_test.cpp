@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/win_handles.h"
+#include "resources/string_ids.h"
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
@@ -50,11 +51,6 @@ std::string RunOnceValue(const char* name) {
     return value;
 }
 
-std::string Message23With(const std::string& argument) {
-    std::string text = kExpectedStrings[22].cp932;
-    return text.replace(text.find("%s"), 2, argument);
-}
-
 TEST(SetupExe, QuotedArgumentOf258CharactersIsAccepted) {
     ProgramRun run =
         RunAnsweringMessageBoxes("\"" + kSetup + "\" /R \"" + std::string(258, 'a') + "\"", 20000);
@@ -64,12 +60,12 @@ TEST(SetupExe, QuotedArgumentOf258CharactersIsAccepted) {
     EXPECT_TRUE(run.boxes.empty());
 }
 
-TEST(SetupExe, QuotedArgumentOf259CharactersShowsMessage23WithTheRest) {
+TEST(SetupExe, QuotedArgumentOf259CharactersIsABadCommandLineShownWithTheRest) {
     std::string rest = std::string(259, 'b') + "\" /U";
     ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /R \"" + rest, 20000);
     ASSERT_TRUE(run.started);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, Message23With(rest));
+    EXPECT_EQ(run.boxes[0].text, ExpectedMessage(IDS_BAD_COMMAND_LINE, rest));
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exitCode, 0u);
 }
@@ -196,7 +192,7 @@ TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
 TEST(SetupExe, BothUninstallAndRestartSwitchesAreRefused) {
     ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /U /r", 20000);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, Message23With("/U /r"));
+    EXPECT_EQ(run.boxes[0].text, ExpectedMessage(IDS_BAD_COMMAND_LINE, "/U /r"));
     EXPECT_EQ(run.exitCode, 0u);
 }
 
@@ -210,7 +206,7 @@ TEST(SetupExe, WithoutNetapi32TheAccountIsAccepted) {
     EXPECT_TRUE(run.boxes.empty());
 }
 
-TEST(SetupExe, FirstTokenOver309CharactersShowsMessage23) {
+TEST(SetupExe, FirstTokenOver309CharactersIsABadCommandLine) {
     // The program's own path cannot be held: a sound refusal instead of unusable paths.
     // "\.\.\..." lengthens the path to the same program.
     std::string longPath = kSetup.substr(0, kSetup.rfind('\\'));
@@ -220,7 +216,7 @@ TEST(SetupExe, FirstTokenOver309CharactersShowsMessage23) {
     ProgramRun run = RunAnsweringMessageBoxes("\"" + longPath + "\" /R", 20000);
     ASSERT_TRUE(run.started) << longPath;
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text.find(kExpectedStrings[22].cp932, 0, 20), 0u);
+    EXPECT_EQ(run.boxes[0].text.rfind(ExpectedMessage(IDS_BAD_COMMAND_LINE), 0), 0u);
     EXPECT_EQ(run.exitCode, 0u);
 }
 
