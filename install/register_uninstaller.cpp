@@ -22,6 +22,7 @@
 #include "setupinfo/setup_info.h"
 #include "setupinfo/uninstall_data.h"
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ constexpr std::uint64_t kLargestCopyBuffer = 0x8000000;
 constexpr std::uint64_t kSmallestCopyBuffer = 0x200000;
 constexpr std::uint64_t kCopyBufferStep = 0x100000;
 constexpr std::uint32_t kCopyBufferReserve = 1024;
-
-struct TreeDestroyer {
-    void operator()(ClTree* tree) const { ClTreeDestroy(tree); }
-};
-using TreeOwner = std::unique_ptr<ClTree, TreeDestroyer>;
 
 struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
@@ -152,7 +148,7 @@ int CopyUninstaller(CInstallPageTracker* run) {
 // information.
 int WriteDataFile(CInstallPageTracker* run) {
     const char* path = run->dataFilePath;
-    TreeOwner pruned(ClTreeCreate());
+    ClTreeOwner pruned(ClTreeCreate());
     if (!pruned || !ClTreeCopy(pruned.get(), run->logTree) ||
         !LogPrune(pruned.get(), RunMode(run->context.runFlags)))
         return run->Fail(IDS_NO_MEMORY);
