@@ -58,8 +58,7 @@ int FileStreamSeek(SFileStream* stream, std::uint64_t position) {
 }
 
 int FileStreamTruncate(SFileStream* stream) {
-    SetEndOfFile(stream->handle);
-    return 1;
+    return SetEndOfFile(stream->handle) ? 1 : 0;
 }
 
 HANDLE FileStreamClose(SFileStream* stream) {

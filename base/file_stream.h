@@ -27,11 +27,12 @@ int FileStreamWrite(SFileStream* stream, const void* buffer, std::uint32_t count
 // 1 and the count read if at least count bytes were read, else 0.
 int FileStreamRead(SFileStream* stream, void* buffer, std::uint32_t count, std::uint32_t* read);
 HANDLE FileStreamHandle(const SFileStream* stream);
-// The current position; 1.
+// The current position; 1, or 0 if it cannot be had.
 int FileStreamTell(SFileStream* stream, std::uint64_t* position);
 // Moves to an absolute position; 1 only if the position reached equals the one asked for.
 int FileStreamSeek(SFileStream* stream, std::uint64_t position);
-// Ends the file at the current position; 1.
+// Ends the file at the current position; 1, or 0 if that fails (for example on a handle
+// without write access), so that no caller takes a longer file for the one it wrote.
 int FileStreamTruncate(SFileStream* stream);
 // Closes the handle if owned, frees the stream, and returns the handle value.
 HANDLE FileStreamClose(SFileStream* stream);

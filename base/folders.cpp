@@ -4,6 +4,7 @@
 
 #include "base/dbcs.h"
 #include "base/platform.h"
+#include "base/win_handles.h"
 
 namespace {
 
@@ -86,11 +87,11 @@ int CreateTempFolder(char* folder, char* file, unsigned fileSize) {
     if (!EndsWithSeparator(file))
         std::strcat(file, "\\");
     std::strcat(file, "0");
-    HANDLE probe = CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE)
+    ClFileHandle probe(CreateFileA(file, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe.ok())
         return 0;
-    CloseHandle(probe);
+    probe.Close();
     DeleteFileA(file);
     return 1;
 }

@@ -13,8 +13,6 @@ struct MessageBuffers {
     static constexpr int kOutputSize = 4096;
     char* format = nullptr;
     char* output = nullptr;
-    int formatSize = kFormatSize;
-    int outputSize = kOutputSize;
 
     MessageBuffers() {
         format = static_cast<char*>(std::malloc(kFormatSize));
@@ -40,17 +38,17 @@ int ShowMessageBox(HWND owner, UINT messageId, UINT captionId, UINT style, const
         return -1;
     buffers.output[0] = '\0';
     const char* text = argument ? argument : "";
-    if (LoadStringA(nullptr, messageId, buffers.format, buffers.formatSize) <= 0)
+    if (LoadStringA(nullptr, messageId, buffers.format, MessageBuffers::kFormatSize) <= 0)
         buffers.format[0] = '\0';
     if (std::strlen(buffers.format) + std::strlen(text) + 1 <=
-        static_cast<std::size_t>(buffers.outputSize)) {
+        static_cast<std::size_t>(MessageBuffers::kOutputSize)) {
         // wsprintfA stops at 1024 bytes; snprintf honours the whole 4096-byte buffer.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-        std::snprintf(buffers.output, buffers.outputSize, buffers.format, text);
+        std::snprintf(buffers.output, MessageBuffers::kOutputSize, buffers.format, text);
 #pragma GCC diagnostic pop
     }
-    if (LoadStringA(nullptr, captionId, buffers.format, buffers.formatSize) <= 0)
+    if (LoadStringA(nullptr, captionId, buffers.format, MessageBuffers::kFormatSize) <= 0)
         buffers.format[0] = '\0';
     return MessageBoxA(owner, buffers.output, buffers.format, style);
 }

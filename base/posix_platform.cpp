@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "base/cp932.h"
@@ -67,6 +69,97 @@ BOOL FailWithErrno() {
     return FALSE;
 }
 
+BOOL Fail(DWORD error) {
+    lastError = error;
+    return FALSE;
+}
+
+// Windows tells a missing file (ERROR_FILE_NOT_FOUND) from a missing folder on its way
+// (ERROR_PATH_NOT_FOUND); POSIX says ENOENT for both.
+DWORD Win32ErrorOfPath(int error, const char* path) {
+    if (error != ENOENT)
+        return Win32ErrorOf(error);
+    std::string folder = path;
+    std::size_t separator = folder.find_last_of('/');
+    if (separator == std::string::npos)
+        return ERROR_FILE_NOT_FOUND;
+    folder.resize(separator == 0 ? 1 : separator);
+    struct stat status {};
+    bool folderExists = stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return folderExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+BOOL FailWithErrnoOfPath(const char* path) {
+    return Fail(Win32ErrorOfPath(errno, path));
+}
+
+// A read or write that the handle's access does not allow: EBADF (or EINVAL from ftruncate)
+// on a descriptor that is open. Windows calls it ERROR_ACCESS_DENIED.
+BOOL FailWithErrnoOfHandle(int descriptor) {
+    int error = errno;
+    if ((error == EBADF || error == EINVAL) && fcntl(descriptor, F_GETFL) != -1)
+        return Fail(ERROR_ACCESS_DENIED);
+    return Fail(Win32ErrorOf(error));
+}
+
+// The sharing rules of Windows between the handles of this process: a new open must share
+// the access of every open handle of the same file, and every open handle must share the
+// access of the new one. An open without read or write access meets no rule.
+struct OpenFile {
+    dev_t device;
+    ino_t inode;
+    DWORD access;
+    DWORD share;
+};
+
+class OpenFiles {
+  public:
+    bool Conflicts(const struct stat& file, DWORD access, DWORD share) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!(access & (GENERIC_READ | GENERIC_WRITE)))
+            return false;
+        for (const auto& [descriptor, open] : files_) {
+            if (open.device != file.st_dev || open.inode != file.st_ino)
+                continue;
+            if (Denies(access, open.share) || Denies(open.access, share))
+                return true;
+        }
+        return false;
+    }
+    // Whether a handle that does not share deletion holds the file.
+    bool KeepsFromDeletion(const struct stat& file) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& [descriptor, open] : files_) {
+            if (open.device == file.st_dev && open.inode == file.st_ino &&
+                !(open.share & FILE_SHARE_DELETE))
+                return true;
+        }
+        return false;
+    }
+    void Add(int descriptor, const struct stat& file, DWORD access, DWORD share) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        files_[descriptor] = OpenFile{file.st_dev, file.st_ino, access, share};
+    }
+    void Remove(int descriptor) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        files_.erase(descriptor);
+    }
+
+  private:
+    static bool Denies(DWORD access, DWORD share) {
+        return ((access & GENERIC_READ) && !(share & FILE_SHARE_READ)) ||
+               ((access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE));
+    }
+
+    std::mutex mutex_;
+    std::map<int, OpenFile> files_;
+};
+
+OpenFiles& OpenFilesOfProcess() {
+    static OpenFiles files;
+    return files;
+}
+
 // FILETIME counts 100 ns intervals since 1601-01-01.
 constexpr std::int64_t kUnixEpochInFileTimeSeconds = 11644473600LL;
 
@@ -92,7 +185,7 @@ struct timespec TimespecOf(const FILETIME* time) {
 
 }  // namespace
 
-HANDLE CreateFileA(const char* path, DWORD access, DWORD /*share*/, LPSECURITY_ATTRIBUTES,
+HANDLE CreateFileA(const char* path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
                    DWORD disposition, DWORD flagsAndAttributes, HANDLE) {
     int flags = O_CLOEXEC;
     bool reads = (access & GENERIC_READ) != 0;
@@ -118,10 +211,15 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD /*share*/, LPSECURITY_A
     }
     struct stat before {};
     bool existed = stat(path, &before) == 0;
+    // Checked before anything is made or cut.
+    if (existed && OpenFilesOfProcess().Conflicts(before, access, share)) {
+        lastError = ERROR_SHARING_VIOLATION;
+        return INVALID_HANDLE_VALUE;
+    }
     mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0644;
     int descriptor = open(path, flags, mode);
     if (descriptor < 0) {
-        lastError = errno == EEXIST ? ERROR_FILE_EXISTS : Win32ErrorOf(errno);
+        lastError = errno == EEXIST ? ERROR_FILE_EXISTS : Win32ErrorOfPath(errno, path);
         return INVALID_HANDLE_VALUE;
     }
     // Windows opens no folder through CreateFileA without backup semantics.
@@ -141,12 +239,15 @@ HANDLE CreateFileA(const char* path, DWORD access, DWORD /*share*/, LPSECURITY_A
     }
     if (flagsAndAttributes & FILE_FLAG_DELETE_ON_CLOSE)
         unlink(path);
+    else
+        OpenFilesOfProcess().Add(descriptor, opened, access, share);
     bool reportsExisting = disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS;
     lastError = reportsExisting && existed ? ERROR_ALREADY_EXISTS : NO_ERROR;
     return HandleOf(descriptor);
 }
 
 BOOL CloseHandle(HANDLE handle) {
+    OpenFilesOfProcess().Remove(DescriptorOf(handle));
     if (close(DescriptorOf(handle)) != 0)
         return FailWithErrno();
     return TRUE;
@@ -161,7 +262,7 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD count, DWORD* countRead, void*)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return FailWithErrno();
+            return FailWithErrnoOfHandle(DescriptorOf(handle));
         if (got == 0)
             break;
         total += static_cast<DWORD>(got);
@@ -181,7 +282,7 @@ BOOL WriteFile(HANDLE handle, const void* buffer, DWORD count, DWORD* countWritt
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0)
-            return FailWithErrno();
+            return FailWithErrnoOfHandle(DescriptorOf(handle));
         total += static_cast<DWORD>(put);
         if (countWritten)
             *countWritten = total;
@@ -242,8 +343,10 @@ DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh) {
 BOOL SetEndOfFile(HANDLE handle) {
     int descriptor = DescriptorOf(handle);
     off_t current = lseek(descriptor, 0, SEEK_CUR);
-    if (current < 0 || ftruncate(descriptor, current) != 0)
+    if (current < 0)
         return FailWithErrno();
+    if (ftruncate(descriptor, current) != 0)
+        return FailWithErrnoOfHandle(descriptor);
     return TRUE;
 }
 
@@ -271,7 +374,7 @@ BOOL SetFileTime(HANDLE handle, const FILETIME*, const FILETIME* access, const F
 DWORD GetFileAttributesA(const char* path) {
     struct stat status {};
     if (stat(path, &status) != 0) {
-        FailWithErrno();
+        FailWithErrnoOfPath(path);
         return INVALID_FILE_ATTRIBUTES;
     }
     if (S_ISDIR(status.st_mode))
@@ -281,24 +384,28 @@ DWORD GetFileAttributesA(const char* path) {
 
 BOOL CreateDirectoryA(const char* path, LPSECURITY_ATTRIBUTES) {
     if (mkdir(path, 0755) != 0)
-        return FailWithErrno();
+        return FailWithErrnoOfPath(path);
     return TRUE;
 }
 
 BOOL RemoveDirectoryA(const char* path) {
     if (rmdir(path) != 0)
-        return FailWithErrno();
+        return FailWithErrnoOfPath(path);
     return TRUE;
 }
 
 BOOL DeleteFileA(const char* path) {
     struct stat status {};
-    if (lstat(path, &status) == 0 && S_ISDIR(status.st_mode)) {
-        lastError = ERROR_ACCESS_DENIED;
-        return FALSE;
-    }
+    if (lstat(path, &status) != 0)
+        return FailWithErrnoOfPath(path);
+    // A folder is no file, and a read-only file is not deleted (POSIX would let its folder's
+    // owner do both).
+    if (S_ISDIR(status.st_mode) || (S_ISREG(status.st_mode) && !(status.st_mode & S_IWUSR)))
+        return Fail(ERROR_ACCESS_DENIED);
+    if (OpenFilesOfProcess().KeepsFromDeletion(status))
+        return Fail(ERROR_SHARING_VIOLATION);
     if (unlink(path) != 0)
-        return FailWithErrno();
+        return FailWithErrnoOfPath(path);
     return TRUE;
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/file_io.h"
 #include "base/platform.h"
+#include "base/temp_file.h"
 #include "tree/tree.h"
 #include "tree/tree_file.h"
 
@@ -65,16 +66,10 @@ ClTree* BuildTree(int nodes, bool deep) {
     return tree;
 }
 
-HANDLE ScratchFile() {
-    char folder[MAX_PATH];
-    char path[MAX_PATH];
-    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "trb", 0, path))
+ClTempFile ScratchFile() {
+    ClTempFile file;
+    if (!file.Create())
         std::abort();
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        std::abort();
-    DeleteFileA(path);
     return file;
 }
 
@@ -96,20 +91,21 @@ void BM_Build(benchmark::State& state, bool deep) {
 
 void BM_Save(benchmark::State& state, bool deep) {
     ClTree* tree = BuildTree(static_cast<int>(state.range(0)), deep);
-    HANDLE file = ScratchFile();
+    ClTempFile scratch = ScratchFile();
+    HANDLE file = scratch.handle();
     for (auto _ : state)
         SaveFromStart(file, tree);
     std::uint64_t size = 0;
     GetFileSize64(file, &size);
     state.counters["image_bytes"] = static_cast<double>(size);
     state.SetItemsProcessed(state.iterations() * state.range(0));
-    CloseHandle(file);
     ClTreeDestroy(tree);
 }
 
 void BM_Load(benchmark::State& state, bool deep) {
     ClTree* source = BuildTree(static_cast<int>(state.range(0)), deep);
-    HANDLE file = ScratchFile();
+    ClTempFile scratch = ScratchFile();
+    HANDLE file = scratch.handle();
     SaveFromStart(file, source);
     ClTreeDestroy(source);
     for (auto _ : state) {
@@ -121,7 +117,6 @@ void BM_Load(benchmark::State& state, bool deep) {
         state.ResumeTiming();
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
-    CloseHandle(file);
 }
 
 void Sizes(benchmark::internal::Benchmark* bench) {

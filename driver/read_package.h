@@ -11,7 +11,7 @@ extern std::uint64_t packageOffset;
 
 // Reads the file tree, the setup information and the setup tree of the package at offset in
 // the program file setup->programPath into setup->fileTree, info and setup->setupTree. On
-// failure it shows the message itself, destroys both trees and returns 0; 1 on success.
+// failure it shows the message itself and returns 0, leaving both trees null; 1 on success.
 int ReadPackage(SSetupContext* setup, SSetupInfo* info, std::uint64_t offset);
 
 // Destroys the trees that exist and clears their pointers.

@@ -8,7 +8,7 @@
 
 int ScheduleRestartDeletion(SSetupInfo* info, ClCompactRegistry* runOnce) {
     char uninstaller[kFolderPathSize];
-    if (!ExpandFolderMacros(info, WF, kSharedUninstallerFile, nullptr, uninstaller))
+    if (!ExpandFolderMacros(info, FolderMacro::WF, kSharedUninstallerFile, nullptr, uninstaller))
         return 0;
     const std::string command = "\"" + std::string(uninstaller) + "\" /R";
     return runOnce->SetValue(kRestartDeletionValue, REG_SZ, command.c_str(),

@@ -48,6 +48,7 @@ int RunSetup(HINSTANCE instance, HINSTANCE, const char* commandTail, int) {
     }
 
     SSetupInfo info;
+    info.setupFolder = setup.setupFolderRef;
     if (RunMode(setup.runFlags) == RUN_MODE_INSTALL) {
         packageOffset = PackageOffsetFromSlot();
         if (!ReadPackage(&setup, &info, packageOffset))

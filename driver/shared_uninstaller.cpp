@@ -2,8 +2,10 @@
 
 namespace {
 
-// The count stored at the location earlier versions used, in either byte order.
-int ReadLegacyCount(ClCompactRegistry& software, DWORD* count) {
+// Takes the count stored at the location earlier versions used, in either byte order, and
+// removes it there. 1 only when the value is gone afterwards: a value that stays (its key
+// may keep a sub-key, or the account may not delete it) would be counted again at every start.
+int TakeLegacyCount(ClCompactRegistry& software, DWORD* count) {
     ClCompactRegistry legacy;
     if (!legacy.Open(software.key, kLegacyVersionPath))
         return 0;
@@ -16,6 +18,8 @@ int ReadLegacyCount(ClCompactRegistry& software, DWORD* count) {
     } else if (type != REG_DWORD) {
         return 0;
     }
+    if (legacy.DeleteValue(kProductCountValue) != ERROR_SUCCESS)
+        return 0;
     *count = value;
     return 1;
 }
@@ -35,7 +39,7 @@ int KeepSharedUninstallerKey(SSharedUninstallerKeys* keys) {
         return 0;
 
     DWORD legacyCount = 0;
-    bool hasLegacyCount = ReadLegacyCount(keys->software, &legacyCount) != 0;
+    bool hasLegacyCount = TakeLegacyCount(keys->software, &legacyCount) != 0;
     // Plain deletions: each removes its key only when nothing is left below it.
     keys->software.DeleteKey(kLegacyVersionPath);
     keys->software.DeleteKey(kLegacyProductPath);

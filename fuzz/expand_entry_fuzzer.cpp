@@ -3,23 +3,18 @@
 // and 5, which no chain reaches, are fuzzed too. Malformed input must fail cleanly.
 #include <signal.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <string>
 
 #include "base/file_io.h"
 #include "base/file_stream.h"
+#include "fuzz/scratch_file.h"
 #include "package/decode/codec_format.h"
 #include "package/decode/compress.h"
 
 namespace {
 
 constexpr std::uint8_t kSingleMethodBase = 0xF0;
-
-std::string ScratchPath(const char* name) {
-    return "/tmp/expand_entry_fuzz_" + std::to_string(getpid()) + "_" + name;
-}
 
 // A few bytes of input may ask for gigabytes of fill runs or repeats. Capping the size of
 // every file the process writes turns such outputs into failed writes, which the decoder
@@ -38,18 +33,12 @@ SCompress* MakeCodec() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static SCompress* codec = MakeCodec();
-    static const std::string input = ScratchPath("in");
-    static const std::string output = ScratchPath("out");
-    HANDLE source = CreateFileA(input.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (source == INVALID_HANDLE_VALUE)
-        abort();
-    if (!WriteFileAll(source, data, static_cast<std::uint32_t>(size)) ||
-        !SetFilePosition(source, 0))
-        abort();
-    SFileStream* destination =
-        FileStreamOpen(output.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    static const ClTempFile input = OpenScratchFile();
+    static const ClTempFile output = OpenScratchFile();
+    const HANDLE source = input.handle();
+    FillScratchFile(source, data, size);
+    ClearScratchFile(output.handle());
+    SFileStream* destination = FileStreamAttach(output.handle(), 0);
     if (destination == nullptr)
         abort();
     if (size > 0 && data[0] >= kSingleMethodBase &&
@@ -61,6 +50,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         codec->ExpandEntry(source, destination, size);
     }
     FileStreamClose(destination);
-    CloseHandle(source);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "package/layout/package_layout.h"
 #include "setupinfo/setup_info.h"
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
@@ -49,14 +50,13 @@ void WalkLists(ClTree* setupTree, ClTree* fileTree, HANDLE file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static HANDLE file = OpenScratchFile("package_directory_fuzz");
+    static const ClTempFile scratch = OpenScratchFile();
+    const HANDLE file = scratch.handle();
     FillScratchFile(file, data, size);
-    ClTree* fileTree = ClTreeCreate();
-    ClTree* setupTree = ClTreeCreate();
+    ClTreeOwner fileTree(ClTreeCreate());
+    ClTreeOwner setupTree(ClTreeCreate());
     SSetupInfo info;
-    if (PackageLoadDirectory(file, 0, fileTree, &info, setupTree, nullptr, nullptr))
-        WalkLists(setupTree, fileTree, file);
-    ClTreeDestroy(fileTree);
-    ClTreeDestroy(setupTree);
+    if (PackageLoadDirectory(file, 0, fileTree.get(), &info, setupTree.get(), nullptr, nullptr))
+        WalkLists(setupTree.get(), fileTree.get(), file);
     return 0;
 }

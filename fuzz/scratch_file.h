@@ -1,23 +1,18 @@
-// Scratch files of a fuzz target: made once per run in /tmp, unlinked at once so that nothing
-// is left behind, kept open, and rewritten from the start for every input.
+// Scratch files of a fuzz target: made once per run, kept open, rewritten from the start for
+// every input, and gone with the process.
 #pragma once
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 
 #include "base/file_io.h"
 #include "base/platform.h"
+#include "base/temp_file.h"
 
-inline HANDLE OpenScratchFile(const std::string& name) {
-    std::string path = "/tmp/" + name + "_" + std::to_string(getpid());
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+inline ClTempFile OpenScratchFile() {
+    ClTempFile file;
+    if (!file.Create())
         std::abort();
-    DeleteFileA(path.c_str());
     return file;
 }
 

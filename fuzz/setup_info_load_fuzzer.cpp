@@ -1,26 +1,14 @@
 // SetupInfoLoad on arbitrary bytes. A record that loads must save and load again to the same
 // record, so that an uninstall data file written from it reads back unchanged.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "base/platform.h"
+#include "fuzz/scratch_file.h"
 #include "setupinfo/setup_info.h"
 
 namespace {
-
-std::string ScratchPath(const char* name) {
-    return "/tmp/setup_info_fuzz_" + std::to_string(getpid()) + "_" + name;
-}
-
-HANDLE OpenScratch(const std::string& path, DWORD access, DWORD disposition) {
-    return CreateFileA(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
-}
 
 bool SameText(const char* a, const char* b) {
     return std::strcmp(a ? a : "", b ? b : "") == 0;
@@ -46,27 +34,18 @@ bool SameRecord(const SSetupInfo& a, const SSetupInfo& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string input = ScratchPath("in");
-    static const std::string output = ScratchPath("out");
-    HANDLE file = OpenScratch(input, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE)
-        std::abort();
-    DWORD written = 0;
-    WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr);
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    static const ClTempFile input = OpenScratchFile();
+    static const ClTempFile output = OpenScratchFile();
+    FillScratchFile(input.handle(), data, size);
     SSetupInfo info;
-    int loaded = SetupInfoLoad(&info, file);
-    CloseHandle(file);
-    if (!loaded)
+    if (!SetupInfoLoad(&info, input.handle()))
         return 0;
 
-    file = OpenScratch(output, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE || !SetupInfoSave(&info, file))
+    ClearScratchFile(output.handle());
+    if (!SetupInfoSave(&info, output.handle()) || !SetFilePosition(output.handle(), 0))
         std::abort();
-    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
     SSetupInfo again;
-    if (!SetupInfoLoad(&again, file) || !SameRecord(info, again))
+    if (!SetupInfoLoad(&again, output.handle()) || !SameRecord(info, again))
         std::abort();
-    CloseHandle(file);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "fuzz/scratch_file.h"
 #include "tree/tree.h"
 #include "tree/tree_file.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
@@ -29,12 +30,10 @@ std::string SaveImage(HANDLE file, ClTree* tree) {
 // Loads the image into a fresh tree (its first record as the root) and saves that tree.
 std::string Reload(HANDLE input, HANDLE output, const std::string& image) {
     FillScratchFile(input, image.data(), image.size());
-    ClTree* tree = ClTreeCreate();
-    if (!ClTreeLoad(input, tree, nullptr, CLT_LOAD_REPLACE_ROOT, 0))
+    ClTreeOwner tree(ClTreeCreate());
+    if (!ClTreeLoad(input, tree.get(), nullptr, CLT_LOAD_REPLACE_ROOT, 0))
         std::abort();
-    std::string saved = SaveImage(output, tree);
-    ClTreeDestroy(tree);
-    return saved;
+    return SaveImage(output, tree.get());
 }
 
 }  // namespace
@@ -42,14 +41,16 @@ std::string Reload(HANDLE input, HANDLE output, const std::string& image) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2)
         return 0;
-    static const HANDLE input = OpenScratchFile("tree_load_fuzz_in");
-    static const HANDLE output = OpenScratchFile("tree_load_fuzz_out");
+    static const ClTempFile inputFile = OpenScratchFile();
+    static const ClTempFile outputFile = OpenScratchFile();
+    const HANDLE input = inputFile.handle(), output = outputFile.handle();
     const std::uint8_t options = data[0] & (CLT_MAGIC | CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT);
     const std::uint32_t spare = data[1];
     const bool underKey = (data[0] & 0x80) != 0;
 
     FillScratchFile(input, data + 2, size - 2);
-    ClTree* tree = ClTreeCreate();
+    ClTreeOwner owner(ClTreeCreate());
+    ClTree* tree = owner.get();
     ClTreeNode* parent = nullptr;
     if (underKey) {
         ClTreeNodeInfo key{};
@@ -70,6 +71,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (second.size() != first.size() || Reload(input, output, second) != second)
             std::abort();
     }
-    ClTreeDestroy(tree);
     return 0;
 }

@@ -45,11 +45,12 @@ int ResolveItemFolder(SSetupInfo* info, const FolderTable& folders, ClTreeNode* 
         used += length;
     }
     relative[used] = '\0';
-    return ExpandFolderMacros(info, OT, relative, folders[macro], out) != nullptr;
+    return ExpandFolderMacros(info, FolderMacro::OT, relative, folders[macro], out) != nullptr;
 }
 
 int JoinItemName(SSetupInfo* info, const char* folder, const char* name, char* out) {
-    return IsSafePathName(name) && ExpandFolderMacros(info, OT, name, folder, out) != nullptr;
+    return IsSafePathName(name) &&
+           ExpandFolderMacros(info, FolderMacro::OT, name, folder, out) != nullptr;
 }
 
 int JoinItemPath(SSetupInfo* info, const char* folder, const char* relative, char* out) {
@@ -72,5 +73,5 @@ int JoinItemPath(SSetupInfo* info, const char* folder, const char* relative, cha
             part[length++] = *at++;
         part[length++] = *at;
     }
-    return ExpandFolderMacros(info, OT, relative, folder, out) != nullptr;
+    return ExpandFolderMacros(info, FolderMacro::OT, relative, folder, out) != nullptr;
 }

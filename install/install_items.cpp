@@ -14,7 +14,8 @@ int LogRegistryNode(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* it
                     std::uint8_t kind) {
     int macro = ItemMacro(parent);
     char parentPath[kRunPathSize];
-    if (macro < CR || macro > CC || ClTreeGetPath(parent, nullptr, "\\") > sizeof parentPath)
+    if (macro < FolderMacro::CR || macro > FolderMacro::CC ||
+        ClTreeGetPath(parent, nullptr, "\\") > sizeof parentPath)
         return run->Fail(IDS_DATA_MISSING);
     ClTreeGetPath(parent, parentPath, "\\");
     return LogRegistryItem(run, parentPath, item->name, item->data, item->length, kind);

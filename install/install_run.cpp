@@ -183,9 +183,9 @@ void CInstallPageTracker::ForEachSelectedRange(std::uint32_t disk, Visit visit) 
 // are empty. An install folder elsewhere is not entered.
 int CInstallPageTracker::RecordInstallFolder() {
     SSetupInfo* info = context.info;
-    const char* installFolder = folders[IF];
+    const char* installFolder = folders[FolderMacro::IF];
     const char* base = nullptr;
-    for (std::uint16_t macro : {PF, X64}) {
+    for (std::uint16_t macro : {FolderMacro::PF, FolderMacro::X64}) {
         if (LiesBelow(installFolder, folders[macro])) {
             base = folders[macro];
             break;
@@ -210,7 +210,7 @@ int CInstallPageTracker::RecordInstallFolder() {
         return 0;
     // Counted once, the folders stay while this installation lasts. A folder read from the
     // registry belongs to someone else and is not counted.
-    if (recorded && info->installFolderMacro != RV) {
+    if (recorded && info->installFolderMacro != FolderMacro::RV) {
         for (ClTreeNode* key = logKey; key != baseKeys.log; key = key->parent) {
             if (std::uint32_t* count = LogCount(key))
                 *count = 1;

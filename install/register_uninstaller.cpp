@@ -22,6 +22,7 @@
 #include "setupinfo/setup_info.h"
 #include "setupinfo/uninstall_data.h"
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ constexpr std::uint64_t kLargestCopyBuffer = 0x8000000;
 constexpr std::uint64_t kSmallestCopyBuffer = 0x200000;
 constexpr std::uint64_t kCopyBufferStep = 0x100000;
 constexpr std::uint32_t kCopyBufferReserve = 1024;
-
-struct TreeDestroyer {
-    void operator()(ClTree* tree) const { ClTreeDestroy(tree); }
-};
-using TreeOwner = std::unique_ptr<ClTree, TreeDestroyer>;
 
 struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
@@ -75,14 +71,14 @@ std::uint8_t* CopyBuffer(std::uint64_t length, std::uint32_t* size) {
 // The data file's path, entered in both logs below the install folder with the record template.
 int RecordDataFile(CInstallPageTracker* run) {
     SSetupInfo* info = run->context.info;
-    const char* installFolder = run->folders[IF];
+    const char* installFolder = run->folders[FolderMacro::IF];
     const char* name = info->texts[TEXT_DATA_FILE];
     if (installFolder[0] == '\0' || name == nullptr || !IsSafePathName(name))
         return run->Fail(IDS_DATA_MISSING);
     SLogKeys keys;
     SLogRecord record;
     if (!LogChainPair(run->logTree, run->runLogTree, installFolder, nullptr, &keys) ||
-        !ExpandFolderMacros(info, OT, name, installFolder, run->dataFilePath) ||
+        !ExpandFolderMacros(info, FolderMacro::OT, name, installFolder, run->dataFilePath) ||
         !LogRecord(run->logTree, run->runLogTree, keys, name, run->recordTemplate,
                    kRecordTemplateSize, 0, &record))
         return run->Fail(IDS_NO_MEMORY);
@@ -156,7 +152,7 @@ int CopyUninstaller(CInstallPageTracker* run) {
 // information.
 int WriteDataFile(CInstallPageTracker* run) {
     const char* path = run->dataFilePath;
-    TreeOwner pruned(ClTreeCreate());
+    ClTreeOwner pruned(ClTreeCreate());
     if (!pruned || !ClTreeCopy(pruned.get(), run->logTree) ||
         !LogPrune(pruned.get(), RunMode(run->context.runFlags)))
         return run->Fail(IDS_NO_MEMORY);
@@ -182,8 +178,9 @@ int RegisterUninstaller(CInstallPageTracker* run) {
     const char* product = info->texts[TEXT_UNINSTALL_KEY];
     if (product == nullptr || product[0] == '\0')
         return run->Fail(IDS_DATA_MISSING);
-    if (run->folders[WF][0] == '\0' || !ExpandFolderMacros(info, OT, kSharedUninstallerFile,
-                                                           run->folders[WF], run->uninstallerPath))
+    if (run->folders[FolderMacro::WF][0] == '\0' ||
+        !ExpandFolderMacros(info, FolderMacro::OT, kSharedUninstallerFile,
+                            run->folders[FolderMacro::WF], run->uninstallerPath))
         return run->Fail(IDS_NO_MEMORY);
     // The product's Uninstall key in the logs: a registry key of no package record.
     SFileRecord key;

@@ -28,7 +28,7 @@ void OpenProgram(CInstallPageTracker* run, const char* path) {
 int RunPrograms(CInstallPageTracker* run) {
     run->ShowPhase(IDS_RUNNING_PROGRAMS);
     SSetupInfo* info = run->context.info;
-    const char* installFolder = run->folders[IF];
+    const char* installFolder = run->folders[FolderMacro::IF];
     if (installFolder[0] == '\0')
         return run->Fail(IDS_DATA_MISSING);
     for (std::uint16_t i = 0; i < info->listCount; ++i) {

@@ -77,7 +77,7 @@ int MakeShortcut(CInstallPageTracker* run, const char* base, const char* group,
         return run->Fail(expandFailure);
     char folder[kFolderPathSize];
     if (*below != '\0' ? !JoinItemPath(info, base, below, folder)
-                       : !ExpandFolderMacros(info, OT, nullptr, base, folder))
+                       : !ExpandFolderMacros(info, FolderMacro::OT, nullptr, base, folder))
         return run->Fail(expandFailure);
     if (!IsSafePathName(linkName))
         return run->Fail(IDS_DATA_MISSING);
@@ -87,7 +87,7 @@ int MakeShortcut(CInstallPageTracker* run, const char* base, const char* group,
     if (!CreateFolderPath(folder, nullptr))
         return run->Fail(IDS_CANNOT_CREATE_FOLDER, folder);
     char link[kFolderPathSize];
-    if (!ExpandFolderMacros(info, OT, linkName, folder, link))
+    if (!ExpandFolderMacros(info, FolderMacro::OT, linkName, folder, link))
         return run->Fail(IDS_NO_MEMORY);
     run->ShowDetail(link);
 
@@ -128,11 +128,12 @@ int MakeShortcuts(CInstallPageTracker* run, ClTreeNode* fileEntry) {
     SSetupInfo* info = run->context.info;
     if ((record.flags & ITEM_DESKTOP_SHORTCUT) &&
         !SetupInfoTestOption(info, OPT_NO_DESKTOP_SHORTCUTS) &&
-        !MakeShortcut(run, run->folders[DT], nullptr, shortcut, target, IDS_DATA_MISSING))
+        !MakeShortcut(run, run->folders[FolderMacro::DT], nullptr, shortcut, target,
+                      IDS_DATA_MISSING))
         return 0;
     if ((record.flags & ITEM_MENU_SHORTCUT) && !SetupInfoTestOption(info, OPT_GROUP_LOCKED) &&
-        !MakeShortcut(run, run->folders[PM], info->texts[TEXT_PUBLISHER], shortcut, target,
-                      IDS_NO_MEMORY))
+        !MakeShortcut(run, run->folders[FolderMacro::PM], info->texts[TEXT_PUBLISHER], shortcut,
+                      target, IDS_NO_MEMORY))
         return 0;
     return 1;
 }

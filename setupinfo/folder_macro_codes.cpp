@@ -11,13 +11,13 @@ const char* const kCodes[kFolderMacroCount] = {
 
 std::uint16_t FolderMacroId(const char* text) {
     if (text == nullptr)
-        return OT;
+        return FolderMacro::OT;
     for (std::uint16_t id = 0; id < kFolderMacroCount; ++id) {
         // The second byte is read only after the first matched a non-zero code byte.
         if (text[0] == kCodes[id][0] && text[1] == kCodes[id][1])
             return id;
     }
-    return OT;
+    return FolderMacro::OT;
 }
 
 const char* FolderMacroCode(std::uint16_t id) {

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 
-enum FolderMacro : std::uint16_t {
+// Scoped, so that two-letter names such as CR or ID cannot meet a name of the system headers;
+// they convert to the plain ids that records store.
+namespace FolderMacro {
+enum Id : std::uint16_t {
     NN = 0,    // none: the relative path alone
     IF = 1,    // the install folder
     DT = 2,    // the desktop
@@ -35,6 +38,7 @@ enum FolderMacro : std::uint16_t {
     CD = 26,   // common documents
     SX = 27,   // the native system folder
 };
+}  // namespace FolderMacro
 
 constexpr std::uint16_t kFolderMacroCount = 28;
 

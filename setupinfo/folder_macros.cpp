@@ -6,7 +6,6 @@
 #include "base/dbcs.h"
 #include "base/heap_string.h"
 #include "base/registry.h"
-#include "base/setup_context.h"
 
 namespace {
 
@@ -55,8 +54,8 @@ char* InstallFolder(SSetupInfo* info) {
     if (info == nullptr)
         return nullptr;
     // IF must not name itself: such a record means the program files folder.
-    if (info->installFolderMacro == IF)
-        info->installFolderMacro = PF;
+    if (info->installFolderMacro == FolderMacro::IF)
+        info->installFolderMacro = FolderMacro::PF;
     return ExpandFolderMacros(info, info->installFolderMacro, info->texts[TEXT_INSTALL_PATH]);
 }
 
@@ -67,68 +66,64 @@ char* RegistryFolder(const SSetupInfo* info) {
     return RegReadString(root, info->texts[TEXT_FOLDER_KEY], info->texts[TEXT_FOLDER_VALUE]);
 }
 
-char* SetupProgramFolder() {
+char* SetupProgramFolder(const SSetupInfo* info) {
     // An empty setup folder (the command line could not be split) is no folder: joined, it would
     // leave a path relative to the current folder.
-    if (g_setup == nullptr || g_setup->setupFolderRef == nullptr ||
-        g_setup->setupFolderRef[0] == '\0')
+    if (info == nullptr || info->setupFolder == nullptr || info->setupFolder[0] == '\0')
         return nullptr;
-    return CopyToHeap(g_setup->setupFolderRef);
+    return CopyToHeap(info->setupFolder);
 }
 
 // The folder of every macro but OT, as a new heap string, or null.
 char* FolderOf(SSetupInfo* info, std::uint16_t macro) {
     switch (macro) {
-        case NN:
+        case FolderMacro::NN:
             return CopyToHeap("");
-        case IF:
+        case FolderMacro::IF:
             return InstallFolder(info);
-        case DT:
+        case FolderMacro::DT:
             return ReadEither(HKEY_LOCAL_MACHINE, kShellFolders, "Common Desktop",
                               HKEY_CURRENT_USER, "Desktop");
-        case FN:
+        case FolderMacro::FN:
             return UserFolder("Fonts");
-        case PS:
+        case FolderMacro::PS:
             return UserFolder("Personal");
-        case PM:
+        case FolderMacro::PM:
             return GetProgramsFolder();
-        case ID:
-            return DriveOf(info, PF);
-        case WD:
-            return DriveOf(info, WF);
-        case WF:
+        case FolderMacro::ID:
+            return DriveOf(info, FolderMacro::PF);
+        case FolderMacro::WD:
+            return DriveOf(info, FolderMacro::WF);
+        case FolderMacro::WF:
             return FolderFromCall(GetWindowsDirectoryA);
-        case SF: {
+        case FolderMacro::SF: {
             char* folder = FolderFromCall(GetSystemWow64DirectoryA);
             return folder != nullptr ? folder : FolderFromCall(GetSystemDirectoryA);
         }
-        case NW:
-            return SetupProgramFolder();
-        case PF:
+        case FolderMacro::NW:
+            return SetupProgramFolder(info);
+        case FolderMacro::PF:
             return ReadEither(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)",
                               HKEY_LOCAL_MACHINE, "ProgramFilesDir");
-        case RV:
+        case FolderMacro::RV:
             return RegistryFolder(info);
-        case X86:
+        case FolderMacro::X86:
             return RegReadString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir (x86)");
-        case X64:
-            // Wine records no "ProgramW6432Dir"; for this 64-bit program the native registry
-            // view's "ProgramFilesDir" names the same folder.
-            return ReadEither(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramW6432Dir",
-                              HKEY_LOCAL_MACHINE, "ProgramFilesDir");
-        case PD:
+        case FolderMacro::X64:
+            return RegReadString(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramW6432Dir");
+        case FolderMacro::PD:
             return AllUsersFolder("Common AppData");
-        case CM:
+        case FolderMacro::CM:
             return AllUsersFolder("CommonMusic");
-        case CP:
+        case FolderMacro::CP:
             return AllUsersFolder("CommonPictures");
-        case CV:
+        case FolderMacro::CV:
             return AllUsersFolder("CommonVideo");
-        case CW:
+        case FolderMacro::CW:
             return AllUsersFolder("Common Desktop");
-        case CD:
+        case FolderMacro::CD:
             return AllUsersFolder("Common Documents");
-        case SX:
+        case FolderMacro::SX:
             return FolderFromCall(GetSystemDirectoryA);
         default:  // the registry roots CR-CC and ids beyond the table
             return nullptr;
@@ -178,15 +173,15 @@ int JoinFolderPath(const char* base, const char* relative, char* joined) {
 
 HKEY RegistryRootOf(std::uint16_t macro) {
     switch (macro) {
-        case CR:
+        case FolderMacro::CR:
             return HKEY_CLASSES_ROOT;
-        case CU:
+        case FolderMacro::CU:
             return HKEY_CURRENT_USER;
-        case LM:
+        case FolderMacro::LM:
             return HKEY_LOCAL_MACHINE;
-        case US:
+        case FolderMacro::US:
             return HKEY_USERS;
-        case CC:
+        case FolderMacro::CC:
             return HKEY_CURRENT_CONFIG;
         default:
             return nullptr;
@@ -196,7 +191,7 @@ HKEY RegistryRootOf(std::uint16_t macro) {
 char* ExpandFolderMacros(SSetupInfo* info, std::uint16_t macro, const char* relative,
                          const char* base, char* out) {
     char* folder = nullptr;
-    if (macro != OT) {
+    if (macro != FolderMacro::OT) {
         folder = FolderOf(info, macro);
         base = folder;
     }

@@ -21,7 +21,8 @@ constexpr int kFolderPathSize = 260;
 //
 // IF expands the record's install-folder macro with text 2; a record whose install-folder macro
 // is IF itself is changed to PF first. RV reads the value named by text 19 under the key named by
-// text 18, below the root given by the record's registry-root macro.
+// text 18, below the root given by the record's registry-root macro. NW is the record's
+// setupFolder.
 char* ExpandFolderMacros(SSetupInfo* info, std::uint16_t macro, const char* relative = nullptr,
                          const char* base = nullptr, char* out = nullptr);
 

@@ -1,7 +1,5 @@
 #include "setupinfo/setup_info.h"
 
-#include "base/dbcs.h"
-
 #include <cstdlib>
 #include <cstring>
 

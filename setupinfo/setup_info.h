@@ -28,10 +28,15 @@ struct SSetupInfo {
     char* pathSlots = nullptr;              // pathSlotCapacity slots of kSetupInfoPathSlotSize
     char* texts[kSetupInfoTextCount] = {};  // owned; a text may be null
     std::uint16_t extraNumber = 0;          // kept with the record, not interpreted
+
+    // Not part of the record: the folder of the running setup program (drive and folder, with
+    // a trailing separator), which the folder macro NW stands for; null where there is none.
+    // Set by the driver, kept by loading and freeing.
+    const char* setupFolder = nullptr;
 };
 
 // Makes the texts, the list and the path slots empty without freeing them (for a record whose
-// memory holds no live blocks); bits, macros and the extra number stay.
+// memory holds no live blocks); bits, macros, the extra number and the setup folder stay.
 void SetupInfoInit(SSetupInfo* info);
 // Frees the texts, the list and the path slots; the record is empty afterwards.
 void SetupInfoFree(SSetupInfo* info);

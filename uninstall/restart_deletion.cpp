@@ -96,7 +96,7 @@ int RunRestartDeletion(SSetupInfo* info) {
     if (!window.Create(IDD_RESTART_DELETION, nullptr))
         return 0;
     char listPath[kFolderPathSize];
-    if (!ExpandFolderMacros(info, WF, kPendingDeletionFile, nullptr, listPath))
+    if (!ExpandFolderMacros(info, FolderMacro::WF, kPendingDeletionFile, nullptr, listPath))
         return 0;
     ClFileHandle list(CreateFileA(listPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -2,7 +2,7 @@
 #include "package/decode/codec_format.h"
 #include "package/decode/count_codes.h"
 #include "package/encode/encode_methods.h"
-#include "package/encode/encode_temp_file.h"
+#include "package/encode/encode_sections.h"
 #include "package/encode/encode_window.h"
 
 namespace {
@@ -62,7 +62,7 @@ class FillRunEncoder {
 
 int EncodeFillRuns(HANDLE input, std::uint64_t offset, std::uint64_t size, std::uint8_t fill,
                    HANDLE output) {
-    EncodeTempFile tokens, literals;
+    ClTempFile tokens, literals;
     if (!tokens.Create() || !literals.Create())
         return 0;
     FillRunEncoder encoder(fill, tokens.handle(), literals.handle());

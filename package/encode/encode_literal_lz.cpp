@@ -190,8 +190,7 @@ std::unique_ptr<LiteralLzParser> NewParser(std::uint64_t size, int shortDistance
 }  // namespace
 
 int EncodeLiteralLzLevel(HANDLE input, std::uint64_t offset, std::uint64_t size,
-                         const EncodeEffort& effort, EncodeTempFile* tokens,
-                         EncodeTempFile* literals) {
+                         const EncodeEffort& effort, ClTempFile* tokens, ClTempFile* literals) {
     if (!tokens->Create() || !literals->Create())
         return 0;
     if (effort.fast && size > kFastSample) {
@@ -206,7 +205,7 @@ int EncodeLiteralLzLevel(HANDLE input, std::uint64_t offset, std::uint64_t size,
                                tokens->handle(), literals->handle());
         return whole && Parse(input, offset, size, {whole.get()}) && whole->Finish();
     }
-    EncodeTempFile narrowTokens, narrowLiterals;
+    ClTempFile narrowTokens, narrowLiterals;
     if (!narrowTokens.Create() || !narrowLiterals.Create())
         return 0;
     auto wide = NewParser(size, 0, effort, tokens->handle(), literals->handle());
@@ -223,7 +222,7 @@ int EncodeLiteralLzLevel(HANDLE input, std::uint64_t offset, std::uint64_t size,
 
 int EncodeLiteralLz(HANDLE input, std::uint64_t offset, std::uint64_t size,
                     const EncodeEffort& effort, HANDLE output) {
-    EncodeTempFile tokens, literals;
+    ClTempFile tokens, literals;
     return EncodeLiteralLzLevel(input, offset, size, effort, &tokens, &literals) &&
            WriteSections(output, {&tokens, &literals});
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "package/encode/encode_methods.h"
-#include "package/encode/encode_temp_file.h"
+#include "package/encode/encode_sections.h"
 
 // Parses size bytes of input from offset on into a token section and a literal section, each
 // written to a new temporary file that replaces what tokens and literals held. Matches copy up
@@ -10,5 +10,4 @@
 // where its coded cost in bits beats the literals it replaces. Both short-distance settings
 // are tried; the smaller wins. 1, or 0 if a read, a write or an allocation fails.
 int EncodeLiteralLzLevel(HANDLE input, std::uint64_t offset, std::uint64_t size,
-                         const EncodeEffort& effort, EncodeTempFile* tokens,
-                         EncodeTempFile* literals);
+                         const EncodeEffort& effort, ClTempFile* tokens, ClTempFile* literals);

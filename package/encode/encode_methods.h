@@ -5,7 +5,7 @@
 // Every encoder reads the size bytes of input that start at offset and writes its stage data
 // at the output's current position. They stream: memory stays at a few fixed buffers whatever
 // the size, and sections whose lengths the header needs first are gathered in temporary files
-// (EncodeTempFile) and copied behind the header at the end. Each returns 1, or 0 if a read,
+// (ClTempFile) and copied behind the header at the end. Each returns 1, or 0 if a read,
 // a write, a temporary file or a buffer fails or a section would not fit its 32-bit length.
 #pragma once
 

@@ -2,7 +2,7 @@
 #include "package/decode/codec_format.h"
 #include "package/decode/count_codes.h"
 #include "package/encode/encode_methods.h"
-#include "package/encode/encode_temp_file.h"
+#include "package/encode/encode_sections.h"
 #include "package/encode/encode_window.h"
 
 namespace {
@@ -171,7 +171,7 @@ int EncodeNibblePlanes(HANDLE input, std::uint64_t offset, std::uint64_t size, H
     if (size > 0xFFFFFFFFu)
         return 0;
     const auto count = static_cast<std::uint32_t>(size);
-    EncodeTempFile tokens, source;
+    ClTempFile tokens, source;
     if (!tokens.Create() || !source.Create())
         return 0;
     NibblePlaneEncoder encoder(tokens.handle(), source.handle());

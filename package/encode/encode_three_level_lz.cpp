@@ -6,8 +6,7 @@ namespace {
 
 // The decoder joins each level's literals from the bit planes that the level below yields.
 // A level with no literals still hands one byte down, so that no join is ever empty.
-int PlanesOfLiterals(const EncodeTempFile& literals, EncodeTempFile* planes,
-                     std::uint64_t* planesSize) {
+int PlanesOfLiterals(const ClTempFile& literals, ClTempFile* planes, std::uint64_t* planesSize) {
     std::uint64_t size = 0;
     if (!literals.Size(&size))
         return 0;
@@ -25,7 +24,7 @@ int PlanesOfLiterals(const EncodeTempFile& literals, EncodeTempFile* planes,
 
 int EncodeThreeLevelLz(HANDLE input, std::uint64_t offset, std::uint64_t size,
                        const EncodeEffort& effort, HANDLE output) {
-    EncodeTempFile tokens[3], literals, planes;
+    ClTempFile tokens[3], literals, planes;
     if (!EncodeLiteralLzLevel(input, offset, size, effort, &tokens[0], &literals))
         return 0;
     for (auto* level = &tokens[1]; level != &tokens[3]; ++level) {

@@ -1,8 +1,8 @@
 #include "package/encode/entry_encoder.h"
 
 #include "base/file_io.h"
+#include "base/temp_file.h"
 #include "package/decode/codec_format.h"
-#include "package/encode/encode_temp_file.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ int EncodeChain(HANDLE source, std::uint64_t offset, std::uint64_t size, EntryCh
                 const EncodeEffort& effort, HANDLE output) {
     const std::uint8_t selector =
         chain == EntryChain::kZeroRuns ? kSelectorZeroRunChain : kSelectorNibbleChain;
-    EncodeTempFile inner;
+    ClTempFile inner;
     std::uint64_t innerSize = 0;
     if (!WriteFileAll(output, &selector, 1) || !inner.Create())
         return 0;
@@ -30,7 +30,7 @@ int EncodeChain(HANDLE source, std::uint64_t offset, std::uint64_t size, EntryCh
 // tie) goes to the output when copy is set, and its chain to chosen.
 int EncodeSmaller(HANDLE source, std::uint64_t offset, std::uint64_t size,
                   const EncodeEffort& effort, bool copy, HANDLE output, EntryChain* chosen) {
-    EncodeTempFile zeroRuns, nibblePlanes;
+    ClTempFile zeroRuns, nibblePlanes;
     std::uint64_t zeroRunsSize = 0, nibblePlanesSize = 0;
     if (!zeroRuns.Create() || !nibblePlanes.Create() ||
         !EncodeChain(source, offset, size, EntryChain::kZeroRuns, effort, zeroRuns.handle()) ||

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/platform.h"
+#include "base/win_handles.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -20,15 +21,14 @@ bool IsFolder(const std::string& path) {
 std::vector<std::string> Children(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    ClFindHandle search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (!search.ok())
         return names;
     do {
         std::string name = found.cFileName;
         if (name != "." && name != "..")
             names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     std::sort(names.begin(), names.end());
     return names;
 }

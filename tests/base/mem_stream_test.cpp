@@ -69,14 +69,13 @@ TEST(FileIo, CreateAlwaysAndTruncateExistingEmptyAFileThatHasBytes) {
     const std::string path = dir.File("again.bin");
     for (DWORD disposition : {DWORD{CREATE_ALWAYS}, DWORD{TRUNCATE_EXISTING}}) {
         ASSERT_TRUE(WriteWholeFile(path, "old bytes"));
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        ClFileHandle file = OpenScratchFile(path, GENERIC_READ | GENERIC_WRITE, disposition);
+        ASSERT_TRUE(file.ok());
         std::uint64_t size = 1;
-        EXPECT_EQ(GetFileSize64(file, &size), 1);
+        EXPECT_EQ(GetFileSize64(file.get(), &size), 1);
         EXPECT_EQ(size, 0u) << disposition;
-        EXPECT_EQ(WriteFileAll(file, "new", 3), 1);
-        CloseHandle(file);
+        EXPECT_EQ(WriteFileAll(file.get(), "new", 3), 1);
+        file.Close();
         EXPECT_EQ(ReadWholeFile(path), "new") << disposition;
     }
 }
@@ -93,10 +92,51 @@ TEST(FileIo, SizesAndPositionsBeyondFourGigabytesAreExact) {
     ASSERT_EQ(GetFileSize64(file, &size), 1);
     EXPECT_EQ(size, pastFourGiB + 1);
     std::uint64_t position = 0;
-    GetFilePosition(file, &position);
+    ASSERT_EQ(GetFilePosition(file, &position), 1);
     EXPECT_EQ(position, pastFourGiB + 1);
+    // A low part of 0xFFFFFFFF is a position like any other, whatever error came before.
+    SetLastError(ERROR_ACCESS_DENIED);
+    ASSERT_EQ(SetFilePosition(file, 0xFFFFFFFFULL), 1);
+    SetLastError(ERROR_ACCESS_DENIED);
+    ASSERT_EQ(GetFilePosition(file, &position), 1);
+    EXPECT_EQ(position, 0xFFFFFFFFULL);
     ASSERT_EQ(SetFilePosition(file, 0), 1);
-    SetEndOfFile(file);
+    EXPECT_EQ(SetEndOfFile(file), TRUE);
+}
+
+TEST(FileIo, FailuresAreReportedNotTakenForSuccess) {
+    TempDir dir;
+    std::string path = dir.File("decoded.bin");
+    ASSERT_TRUE(WriteWholeFile(path, "stale bytes"));
+    std::uint64_t value = 7;
+    EXPECT_EQ(GetFilePosition(INVALID_HANDLE_VALUE, &value), 0);
+    EXPECT_EQ(GetFileSize64(INVALID_HANDLE_VALUE, &value), 0);
+    EXPECT_EQ(value, 7u) << "a failed query stores nothing";
+
+    // A stream that cannot end its file says so: the caller would keep the stale tail.
+    ClFileHandle readOnly = OpenScratchFile(path, GENERIC_READ);
+    SFileStream* stream = FileStreamAttach(readOnly.get(), 0);
+    ASSERT_NE(stream, nullptr);
+    ASSERT_EQ(FileStreamSeek(stream, 5), 1);
+    EXPECT_EQ(FileStreamTruncate(stream), 0);
+    FileStreamClose(stream);
+    SFileStream* invalid = FileStreamAttach(INVALID_HANDLE_VALUE, 0);
+    EXPECT_EQ(FileStreamTell(invalid, &value), 0);
+    FileStreamClose(invalid);
+    readOnly.Close();
+    EXPECT_EQ(ReadWholeFile(path), "stale bytes");
+
+    // A copy without buffer room fails at once instead of copying nothing forever.
+    ClFileHandle source = OpenScratchFile(path, GENERIC_READ);
+    ClFileHandle target = OpenScratchFile(dir.File("copy.bin"), GENERIC_WRITE, CREATE_ALWAYS);
+    char buffer[4];
+    EXPECT_EQ(CopyFileBytes(target.get(), source.get(), 5, buffer, 0), 0);
+    EXPECT_EQ(CopyFileBytes(target.get(), source.get(), 0, buffer, 0), 1) << "nothing to copy";
+    EXPECT_EQ(CopyFileBytes(target.get(), source.get(), 11, buffer, sizeof buffer), 1);
+    EXPECT_EQ(CopyFileBytes(target.get(), source.get(), 1, buffer, sizeof buffer), 0)
+        << "a short read";
+    target.Close();
+    EXPECT_EQ(ReadWholeFile(dir.File("copy.bin")), "stale bytes");
 }
 
 }  // namespace

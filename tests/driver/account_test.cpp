@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include "base/win_handles.h"
 
 namespace {
 
@@ -35,14 +36,13 @@ TEST(Account, AgreesWithTheGroupListOfNetapi) {
 
 TEST(Account, ShutdownPrivilegeIsEnabledInTheToken) {
     ASSERT_NE(EnableShutdownPrivilege(), 0);
-    HANDLE token = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    ClKernelHandle token;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Out()));
     LUID shutdown;
     ASSERT_TRUE(LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &shutdown));
     char buffer[4096];
     DWORD size = 0;
-    ASSERT_TRUE(GetTokenInformation(token, TokenPrivileges, buffer, sizeof buffer, &size));
-    CloseHandle(token);
+    ASSERT_TRUE(GetTokenInformation(token.get(), TokenPrivileges, buffer, sizeof buffer, &size));
     auto* privileges = reinterpret_cast<TOKEN_PRIVILEGES*>(buffer);
     bool enabled = false;
     for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {

@@ -33,6 +33,8 @@ file(REMOVE ${OUT}.utf8 ${OUT}.cp932)
 file(WRITE ${OUT} "// Generated from ${RC} by expected_strings.cmake.
 #pragma once
 
+#include <string>
+
 struct ExpectedString {
     unsigned id;
     const char* cp932;
@@ -47,5 +49,12 @@ inline const char* ExpectedText(unsigned id) {
         if (expected.id == id)
             return expected.cp932;
     return \"\";
+}
+
+// The expected text of a string id with its %s replaced by argument.
+inline std::string ExpectedMessage(unsigned id, const std::string& argument = std::string()) {
+    std::string text = ExpectedText(id);
+    std::size_t at = text.find(\"%s\");
+    return at == std::string::npos ? text : text.replace(at, 2, argument);
 }
 ")

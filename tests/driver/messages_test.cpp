@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/driver/expected_strings.h"
+#include "tests/driver/test_string_ids.h"
 #include "tests/support/message_box_probe.h"
 
 namespace {
@@ -24,11 +25,12 @@ std::string Loaded(UINT id) {
 TEST(StringTable, EveryTextIsStoredByteForByteInCodePage932) {
     for (const ExpectedString& expected : kExpectedStrings)
         EXPECT_EQ(Loaded(expected.id), expected.cp932) << "string " << expected.id;
-    EXPECT_EQ(Loaded(12345), "") << "an id that is not in the table";
+    const UINT notInTheTable = 12345;
+    EXPECT_EQ(Loaded(notInTheTable), "");
     // Test strings around the growth steps of the loader's buffer.
-    EXPECT_EQ(Loaded(60001), std::string(253, 'a'));
-    EXPECT_EQ(Loaded(60002), std::string(254, 'b'));
-    EXPECT_EQ(Loaded(60003), std::string(600, 'c'));
+    EXPECT_EQ(Loaded(IDS_TEST_253_CHARACTERS), std::string(253, 'a'));
+    EXPECT_EQ(Loaded(IDS_TEST_254_CHARACTERS), std::string(254, 'b'));
+    EXPECT_EQ(Loaded(IDS_TEST_600_CHARACTERS), std::string(600, 'c'));
 }
 
 // Shows a box on this thread while a second thread reads and answers it.
@@ -43,27 +45,22 @@ SeenMessageBox ShowAndAnswer(UINT messageId, const char* argument, int* result =
     return seen;
 }
 
-std::string WithArgument(UINT id, const std::string& argument) {
-    std::string text = ExpectedText(id);
-    return text.replace(text.find("%s"), 2, argument);
-}
-
 TEST(MessageBox, ArgumentReplacesPercentSWithinTheOutputBuffer) {
     const std::string path = "C:\\\x95\x5C\\file.txt";
     int result = 0;
     SeenMessageBox box = ShowAndAnswer(IDS_CANNOT_CREATE_FILE, path.c_str(), &result);
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(box.caption, ExpectedText(IDS_CAPTION_ERROR));
-    EXPECT_EQ(box.text, WithArgument(IDS_CANNOT_CREATE_FILE, path));
+    EXPECT_EQ(box.text, ExpectedMessage(IDS_CANNOT_CREATE_FILE, path));
     EXPECT_EQ(ShowAndAnswer(IDS_BAD_COMMAND_LINE, nullptr).text,
-              WithArgument(IDS_BAD_COMMAND_LINE, ""))
+              ExpectedMessage(IDS_BAD_COMMAND_LINE, ""))
         << "a null argument counts as empty";
 
     // A template of 40 bytes: 40 + 4055 + 1 = 4096 bytes still fit the output buffer.
     ASSERT_EQ(std::strlen(ExpectedText(IDS_CANNOT_READ_FILE)), 40u);
     std::string fits(4055, 'x');
     EXPECT_EQ(ShowAndAnswer(IDS_CANNOT_READ_FILE, fits.c_str()).text,
-              WithArgument(IDS_CANNOT_READ_FILE, fits));
+              ExpectedMessage(IDS_CANNOT_READ_FILE, fits));
     SeenMessageBox empty = ShowAndAnswer(IDS_CANNOT_READ_FILE, (fits + "x").c_str());
     EXPECT_EQ(empty.text, "") << "one byte more gives an empty box";
     EXPECT_EQ(empty.caption, ExpectedText(IDS_CAPTION_ERROR));

@@ -6,30 +6,20 @@
 
 #include "base/file_io.h"
 #include "base/little_endian.h"
+#include "base/win_handles.h"
 #include "driver/read_package.h"
 #include "package/layout/package_layout.h"
+#include "resources/string_ids.h"
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
 #include "tree/tree.h"
 #include "tree/tree_file.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
 const std::string kExample = EXAMPLE_SETUP_PATH;
-
-std::string Message(unsigned id, const std::string& argument = "") {
-    for (const ExpectedString& expected : kExpectedStrings) {
-        if (expected.id != id)
-            continue;
-        std::string text = expected.cp932;
-        std::size_t at = text.find("%s");
-        if (at != std::string::npos)
-            text.replace(at, 2, argument);
-        return text;
-    }
-    return "";
-}
 
 // Where the parts of the example's package lie in its file.
 struct Layout {
@@ -53,21 +43,19 @@ Layout ReadLayout(const std::string& bytes) {
     const char* notice = FindPackageNotice(bytes.data(), bytes.data() + bytes.size());
     layout.slot = static_cast<std::size_t>(notice - bytes.data()) + kPackageNoticeSize;
     layout.package = LoadLe32(Bytes(bytes) + layout.slot);
-    HANDLE file = CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ClFileHandle file(CreateFileA(kExample.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::uint64_t length = 0;
-    SetFilePosition(file, layout.package);
-    ReadFileAll(file, &length, 8);
+    SetFilePosition(file.get(), layout.package);
+    ReadFileAll(file.get(), &length, 8);
     layout.directory = layout.package + 8 + length;
-    ClTree* tree = ClTreeCreate();
+    ClTreeOwner tree(ClTreeCreate());
     SSetupInfo info;
-    SetFilePosition(file, layout.directory);
-    ClTreeLoad(file, tree, nullptr, 0, 0);
-    GetFilePosition(file, &layout.record);
-    SetupInfoLoad(&info, file);
-    GetFilePosition(file, &layout.setupTree);
-    ClTreeDestroy(tree);
-    CloseHandle(file);
+    SetFilePosition(file.get(), layout.directory);
+    ClTreeLoad(file.get(), tree.get(), nullptr, 0, 0);
+    GetFilePosition(file.get(), &layout.record);
+    SetupInfoLoad(&info, file.get());
+    GetFilePosition(file.get(), &layout.setupTree);
     return layout;
 }
 
@@ -92,7 +80,7 @@ class PackageStart : public testing::Test {
         std::string path;
         ProgramRun run = StartCopy(bytes, &path);
         ASSERT_EQ(run.boxes.size(), 1u) << what;
-        EXPECT_EQ(run.boxes[0].text, Message(id, withPath ? path : "")) << what;
+        EXPECT_EQ(run.boxes[0].text, ExpectedMessage(id, withPath ? path : "")) << what;
     }
 
     TempDir dir_;
@@ -153,23 +141,27 @@ TEST_F(PackageStart, EveryReadingFailureShowsItsMessage) {
     // reading of the archive length.
     std::string bytes = bytes_;
     StoreLe32(Bytes(bytes) + layout_.slot, static_cast<std::uint32_t>(bytes.size() + 4096));
-    ExpectOneBox(bytes, 8, true, "slot pointing past the end");
+    ExpectOneBox(bytes, IDS_CANNOT_READ_FILE, true, "slot pointing past the end");
 
     bytes = bytes_;
     StoreLe64(Bytes(bytes) + layout_.package, 0x7FFFFFFFFFFF0000ull);
-    ExpectOneBox(bytes, 20, false, "entry area longer than the file");
+    ExpectOneBox(bytes, IDS_SEEK_FAILED, false, "entry area longer than the file");
 
-    ExpectOneBox(bytes_.substr(0, layout_.package + 5), 8, true, "archive length cut short");
-    ExpectOneBox(bytes_.substr(0, layout_.directory + 7), 8, true, "file tree cut short");
-    ExpectOneBox(bytes_.substr(0, layout_.record + 3), 8, true, "record cut short");
-    ExpectOneBox(bytes_.substr(0, layout_.setupTree + 5), 8, true, "setup tree cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.package + 5), IDS_CANNOT_READ_FILE, true,
+                 "archive length cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.directory + 7), IDS_CANNOT_READ_FILE, true,
+                 "file tree cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.record + 3), IDS_CANNOT_READ_FILE, true,
+                 "record cut short");
+    ExpectOneBox(bytes_.substr(0, layout_.setupTree + 5), IDS_CANNOT_READ_FILE, true,
+                 "setup tree cut short");
 
     bytes = bytes_;
     bytes[layout_.record] = '\x7F';  // a damaged record
-    ExpectOneBox(bytes, 8, true, "record damaged");
+    ExpectOneBox(bytes, IDS_CANNOT_READ_FILE, true, "record damaged");
 }
 
-TEST_F(PackageStart, AProgramFileThatCannotBeOpenedShowsMessage6) {
+TEST_F(PackageStart, AProgramFileThatCannotBeOpenedIsSaidSo) {
     // The program path is the first token of the command line: name a file that is not there.
     std::string path = dir_.File("setup.exe");
     WriteWholeFile(path, bytes_);
@@ -178,12 +170,11 @@ TEST_F(PackageStart, AProgramFileThatCannotBeOpenedShowsMessage6) {
     std::string line = "\"" + dir_.File("missing.exe") + "\"";
     ASSERT_TRUE(CreateProcessA(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &process));
+    ClKernelHandle thread(process.hThread), child(process.hProcess);
     SeenMessageBox box = AnswerMessageBox(process.dwProcessId, 20000);
     EXPECT_TRUE(box.found);
-    EXPECT_EQ(box.text, Message(6));
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(box.text, ExpectedMessage(IDS_PROGRAM_UNOPENABLE));
+    EXPECT_EQ(WaitForSingleObject(child.get(), 20000), WAIT_OBJECT_0);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/win_handles.h"
+#include "resources/string_ids.h"
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
@@ -49,11 +51,6 @@ std::string RunOnceValue(const char* name) {
     return value;
 }
 
-std::string Message23With(const std::string& argument) {
-    std::string text = kExpectedStrings[22].cp932;
-    return text.replace(text.find("%s"), 2, argument);
-}
-
 TEST(SetupExe, QuotedArgumentOf258CharactersIsAccepted) {
     ProgramRun run =
         RunAnsweringMessageBoxes("\"" + kSetup + "\" /R \"" + std::string(258, 'a') + "\"", 20000);
@@ -63,12 +60,12 @@ TEST(SetupExe, QuotedArgumentOf258CharactersIsAccepted) {
     EXPECT_TRUE(run.boxes.empty());
 }
 
-TEST(SetupExe, QuotedArgumentOf259CharactersShowsMessage23WithTheRest) {
+TEST(SetupExe, QuotedArgumentOf259CharactersIsABadCommandLineShownWithTheRest) {
     std::string rest = std::string(259, 'b') + "\" /U";
     ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /R \"" + rest, 20000);
     ASSERT_TRUE(run.started);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, Message23With(rest));
+    EXPECT_EQ(run.boxes[0].text, ExpectedMessage(IDS_BAD_COMMAND_LINE, rest));
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exitCode, 0u);
 }
@@ -87,12 +84,12 @@ class Bookkeeping : public testing::Test {
     void TearDown() override { SetUp(); }
 
     static void SetCount(const char* key, DWORD type, DWORD value) {
-        HKEY opened = nullptr;
+        ClRegistryKey opened;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &opened, nullptr),
+                                  opened.Out(), nullptr),
                   ERROR_SUCCESS);
-        RegSetValueExA(opened, "RefC", 0, type, reinterpret_cast<BYTE*>(&value), sizeof value);
-        RegCloseKey(opened);
+        RegSetValueExA(opened.get(), "RefC", 0, type, reinterpret_cast<BYTE*>(&value),
+                       sizeof value);
     }
     // The stored count, or -1 when the value is missing or not a REG_DWORD.
     static long long Count() {
@@ -104,11 +101,8 @@ class Bookkeeping : public testing::Test {
         return value;
     }
     static bool KeyExists(const char* key) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(opened);
-        return true;
+        ClRegistryKey opened;
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.Out()) == ERROR_SUCCESS;
     }
     static void Start(const std::string& arguments) {
         ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" " + arguments, 20000);
@@ -147,6 +141,16 @@ TEST_F(Bookkeeping, LegacyCountIsCarriedOverAndItsKeysRemovedOnEveryStart) {
     EXPECT_EQ(run.boxes[1].text, kExpectedStrings[1].cp932);
     EXPECT_EQ(Count(), 5);
     EXPECT_FALSE(KeyExists("Software\\Vantorel"));
+}
+
+TEST_F(Bookkeeping, LegacyCountWhoseKeyStaysIsCountedOnce) {
+    SetCount(kLegacyKey, REG_DWORD, 3);
+    SetCount("Software\\Vantorel\\UninsDat\\2.0\\Sub", REG_DWORD, 9);
+    Start("/R");
+    EXPECT_EQ(Count(), 3);
+    Start("/R");
+    EXPECT_EQ(Count(), 3) << "a second start adds nothing: the legacy count was taken once";
+    EXPECT_TRUE(KeyExists(kLegacyKey)) << "a key with a sub-key is not deleted";
 }
 
 TEST_F(Bookkeeping, LegacyKeysWithOtherContentStay) {
@@ -194,7 +198,7 @@ TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
 TEST(SetupExe, BothUninstallAndRestartSwitchesAreRefused) {
     ProgramRun run = RunAnsweringMessageBoxes("\"" + kSetup + "\" /U /r", 20000);
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text, Message23With("/U /r"));
+    EXPECT_EQ(run.boxes[0].text, ExpectedMessage(IDS_BAD_COMMAND_LINE, "/U /r"));
     EXPECT_EQ(run.exitCode, 0u);
 }
 
@@ -208,7 +212,7 @@ TEST(SetupExe, WithoutNetapi32TheAccountIsAccepted) {
     EXPECT_TRUE(run.boxes.empty());
 }
 
-TEST(SetupExe, FirstTokenOver309CharactersShowsMessage23) {
+TEST(SetupExe, FirstTokenOver309CharactersIsABadCommandLine) {
     // The program's own path cannot be held: a sound refusal instead of unusable paths.
     // "\.\.\..." lengthens the path to the same program.
     std::string longPath = kSetup.substr(0, kSetup.rfind('\\'));
@@ -218,7 +222,7 @@ TEST(SetupExe, FirstTokenOver309CharactersShowsMessage23) {
     ProgramRun run = RunAnsweringMessageBoxes("\"" + longPath + "\" /R", 20000);
     ASSERT_TRUE(run.started) << longPath;
     ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text.find(kExpectedStrings[22].cp932, 0, 20), 0u);
+    EXPECT_EQ(run.boxes[0].text.rfind(ExpectedMessage(IDS_BAD_COMMAND_LINE), 0), 0u);
     EXPECT_EQ(run.exitCode, 0u);
 }
 

@@ -207,25 +207,25 @@ class InstallRun : public testing::Test {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kUninstallKey + product_).c_str());
         for (const char* dll : {"shared.dll", "shared2.dll", "shared3.dll"})
             RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSharedDllsKey, Shared(dll).c_str());
-        RemoveTree(MacroFolder(PD, "QvShared"));
+        RemoveTree(MacroFolder(FolderMacro::PD, "QvShared"));
         DeleteFileA(DesktopLink().c_str());
         RemoveTree(DesktopLink(Sjis("共有.lnk")));
         RemoveTree(DesktopLink("QvSub"));
-        RemoveTree(MacroFolder(PM, Sjis("クオルヴェイン試験")));
-        CreateDirectoryA(MacroFolder(X64, "QvTest").c_str(), nullptr);
-        CreateDirectoryA((MacroFolder(X64, "QvTest") + "\\" + name).c_str(), nullptr);
+        RemoveTree(MacroFolder(FolderMacro::PM, Sjis("クオルヴェイン試験")));
+        CreateDirectoryA(MacroFolder(FolderMacro::X64, "QvTest").c_str(), nullptr);
+        CreateDirectoryA((MacroFolder(FolderMacro::X64, "QvTest") + "\\" + name).c_str(), nullptr);
         CreateDirectoryA(installFolder_.c_str(), nullptr);
     }
 
     std::string Installed(const std::string& name) const { return installFolder_ + "\\" + name; }
     static std::string Shared(const std::string& name) {
-        return MacroFolder(PD, "QvShared\\" + name);
+        return MacroFolder(FolderMacro::PD, "QvShared\\" + name);
     }
     static std::string DesktopLink(const std::string& name = Sjis("試験アプリ.lnk")) {
-        return MacroFolder(DT, name);
+        return MacroFolder(FolderMacro::DT, name);
     }
     static std::string MenuLink() {
-        return MacroFolder(PM, Sjis("クオルヴェイン試験\\試験アプリ.lnk"));
+        return MacroFolder(FolderMacro::PM, Sjis("クオルヴェイン試験\\試験アプリ.lnk"));
     }
 
     // A component of the setup tree whose list on a disk is the given bytes.
@@ -372,9 +372,9 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     WriteFileAt(Installed("older.txt"), "local older", ShiftedTime(-86400));
     SetValue(kSharedDllsKey, Shared("shared2.dll"), REG_DWORD, Dword(5));
     SetValue(kSharedDllsKey, Shared("shared3.dll"), REG_SZ, Sz("old"));
-    RemoveTree(MacroFolder(PD, "QvWitness"));
-    CreateDirectoryA(MacroFolder(PD, "QvWitness").c_str(), nullptr);
-    CopyFileA(WITNESS_EXE, MacroFolder(PD, "QvWitness\\listed.exe").c_str(), FALSE);
+    RemoveTree(MacroFolder(FolderMacro::PD, "QvWitness"));
+    CreateDirectoryA(MacroFolder(FolderMacro::PD, "QvWitness").c_str(), nullptr);
+    CopyFileA(WITNESS_EXE, MacroFolder(FolderMacro::PD, "QvWitness\\listed.exe").c_str(), FALSE);
     std::string witnessLog = sources_->File("witness-std.txt");
     SetEnvironmentVariableA("RUN_WITNESS_LOG", witnessLog.c_str());
 
@@ -439,8 +439,8 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     ASSERT_NE(folderKey, nullptr);
     EXPECT_STREQ(folderKey->name, Sjis("表示").c_str());
     EXPECT_EQ(*LogCount(folderKey), 1u) << "the install folder is counted";
-    EXPECT_EQ(Count(log, MacroFolder(X64, "QvTest"), TN_KEY), 1);
-    EXPECT_EQ(Count(log, MacroFolder(X64), TN_KEY), -1) << "program files itself is no entry";
+    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::X64, "QvTest"), TN_KEY), 1);
+    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::X64), TN_KEY), -1) << "program files itself is no entry";
     EXPECT_EQ(Count(runLog, installFolder_, TN_KEY), 0);
 
     // The run log holds this run's additions with the count 0 and without the restart flag.
@@ -487,21 +487,21 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     }
     Link bare = ReadLink(DesktopLink(subLink));
     EXPECT_EQ(bare.target, Shared("shared3.dll"));
-    EXPECT_EQ(bare.folder, MacroFolder(PD, "QvShared"));
+    EXPECT_EQ(bare.folder, MacroFolder(FolderMacro::PD, "QvShared"));
     EXPECT_EQ(bare.description, "");
     EXPECT_EQ(Count(log, DesktopLink("QvSub"), TN_KEY), 1) << "removed with its last link";
     EXPECT_EQ(Count(runLog, DesktopLink("QvSub"), TN_KEY), 0);
     EXPECT_EQ(Count(log, DesktopLink(subLink)), 1);
-    EXPECT_EQ(Count(log, MacroFolder(PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
+    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
         << "the group is removed with its last link";
-    EXPECT_EQ(Count(log, MacroFolder(PM), TN_KEY), -1);
+    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::PM), TN_KEY), -1);
     CopyFileA(DesktopLink().c_str(), LINKS_DIR "\\desktop.lnk", FALSE);
     CopyFileA(MenuLink().c_str(), LINKS_DIR "\\menu.lnk", FALSE);
     CopyFileA(DesktopLink(subLink).c_str(), LINKS_DIR "\\bare.lnk", FALSE);
 
     // The Uninstall key, value by value, each string with its terminator.
     std::string key = kUninstallKey + product_;
-    std::string uninstaller = MacroFolder(WF, "UninsDat200_Mivax.exe");
+    std::string uninstaller = MacroFolder(FolderMacro::WF, "UninsDat200_Mivax.exe");
     std::string dataFile = Installed("QvTest.dat");
     EXPECT_EQ(ReadValue(key, "UninstallString").bytes,
               Sz("\"" + uninstaller + "\" /U \"" + dataFile + "\""));
@@ -612,7 +612,7 @@ TEST_F(InstallRun, WithoutUninstallNothingIsRegistered) {
     CLoadedPackage package(setup_);
     Configure(package, "NoUn");
     SetupInfoSetOption(&package.info, OPT_NO_UNINSTALL, 1);
-    std::string uninstaller = MacroFolder(WF, "UninsDat200_Mivax.exe");
+    std::string uninstaller = MacroFolder(FolderMacro::WF, "UninsDat200_Mivax.exe");
     DeleteFileA(uninstaller.c_str());
     CInstallSession session(package);
     session.Run();
@@ -675,7 +675,7 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
         CLoadedPackage package(setup_);
         Configure(package, "Link");
         CreateDirectoryA(DesktopLink(Sjis("共有.lnk")).c_str(), nullptr);
-        CreateDirectoryA(MacroFolder(PD, "QvShared").c_str(), nullptr);
+        CreateDirectoryA(MacroFolder(FolderMacro::PD, "QvShared").c_str(), nullptr);
         WriteFileAt(Shared("shared3.dll"), "old dll", ShiftedTime(-86400));
         SetValue(kSharedDllsKey, Shared("shared3.dll"), REG_SZ, Sz("old"));
         CInstallSession session(package);
@@ -736,7 +736,7 @@ TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
         EXPECT_EQ(session.boxes[0].text, Message(IDS_DATA_MISSING)) << bad.name;
         EXPECT_TRUE(session.page.details.empty()) << bad.name;
         EXPECT_EQ(session.steps, 2) << "the first file stops the run: " << bad.name;
-        EXPECT_FALSE(Exists(MacroFolder(X64, "QvTest\\evil.txt")));
+        EXPECT_FALSE(Exists(MacroFolder(FolderMacro::X64, "QvTest\\evil.txt")));
     }
 }
 

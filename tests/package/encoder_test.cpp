@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "base/file_io.h"
@@ -256,29 +255,6 @@ TEST(EntryEncoderTest, InputsOf4GiBAreRefusedBeforeAnythingIsWritten) {
     std::uint64_t written = 1;
     EXPECT_TRUE(GetFileSize64(output.get(), &written) && written == 0);
 }
-
-// Sends temporary files to a folder for the object's lifetime: TMPDIR is where the POSIX
-// seam's GetTempPathA looks, TMP where Windows looks first.
-class TempFolderOverride {
-  public:
-    explicit TempFolderOverride(const std::string& folder) {
-        for (int i = 0; i < 2; ++i) {
-            const char* old = std::getenv(kNames[i]);
-            saved_[i] = std::string(kNames[i]) + "=" + (old ? old : "");
-            set_[i] = std::string(kNames[i]) + "=" + folder;
-            putenv(set_[i].data());
-        }
-    }
-    ~TempFolderOverride() {
-        for (auto& saved : saved_)
-            putenv(saved.data());
-    }
-
-  private:
-    static constexpr const char* kNames[2] = {"TMPDIR", "TMP"};
-    // putenv keeps the strings themselves, so they live as long as the override.
-    std::string saved_[2], set_[2];
-};
 
 TEST(EntryEncoderTest, LeavesNoTemporaryFileBehindEvenWhenItFails) {
     TempDir dir;

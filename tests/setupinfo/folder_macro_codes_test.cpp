@@ -13,14 +13,14 @@ TEST(FolderMacroCodes, CodesAndIdsMapBothWays) {
         EXPECT_EQ(FolderMacroId(code), id) << code;
     }
     // Fixed points, so that a table out of step with the ids shows.
-    EXPECT_STREQ(FolderMacroCode(X86), "86");
-    EXPECT_STREQ(FolderMacroCode(SX), "SX");
+    EXPECT_STREQ(FolderMacroCode(FolderMacro::X86), "86");
+    EXPECT_STREQ(FolderMacroCode(FolderMacro::SX), "SX");
     EXPECT_STREQ(FolderMacroCode(kFolderMacroCount), "");
     EXPECT_STREQ(FolderMacroCode(0xFFFF), "");
     // Only the first two bytes count, exactly.
-    EXPECT_EQ(FolderMacroId("WF\\UninsDat200_Mivax.exe"), WF);
+    EXPECT_EQ(FolderMacroId("WF\\UninsDat200_Mivax.exe"), FolderMacro::WF);
     for (const char* text : {"wf", "W", "", "ZZ", static_cast<const char*>(nullptr)})
-        EXPECT_EQ(FolderMacroId(text), OT) << (text ? text : "null");
+        EXPECT_EQ(FolderMacroId(text), FolderMacro::OT) << (text ? text : "null");
 }
 
 }  // namespace

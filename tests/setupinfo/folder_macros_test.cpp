@@ -7,9 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "base/setup_context.h"
-
-// The program's entry point fills g_setup; these tests point it at contexts of their own.
+#include "base/win_handles.h"
 
 namespace {
 
@@ -28,13 +26,24 @@ std::string Expand(SSetupInfo* info, std::uint16_t macro, const char* relative =
 }
 
 std::string Join(const std::string& base, const char* relative) {
-    return Expand(nullptr, OT, relative, base.c_str());
+    return Expand(nullptr, FolderMacro::OT, relative, base.c_str());
 }
 
 std::string ShellFolder(int csidl) {
     char path[MAX_PATH] = {};
     EXPECT_EQ(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path), S_OK) << csidl;
     return path;
+}
+
+// A value of HKLM\Software\Microsoft\Windows\CurrentVersion as the system reads it.
+std::string CurrentVersionValue(const char* name) {
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", name,
+                           RRF_RT_REG_SZ, nullptr, value, &size),
+              ERROR_SUCCESS)
+        << name;
+    return value;
 }
 
 std::string Directory(UINT(WINAPI* call)(LPSTR, UINT)) {
@@ -49,76 +58,80 @@ TEST(FolderMacros, EveryFolderMatchesWhatThePlatformReports) {
     const std::string programs32 = ShellFolder(CSIDL_PROGRAM_FILESX86);
     const std::string programs64 = ShellFolder(CSIDL_PROGRAM_FILES);
 
-    EXPECT_EQ(Expand(&info, DT), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
-    EXPECT_EQ(Expand(&info, FN), ShellFolder(CSIDL_FONTS));
-    EXPECT_EQ(Expand(&info, PS), ShellFolder(CSIDL_PERSONAL));
-    EXPECT_EQ(Expand(&info, PM), ShellFolder(CSIDL_COMMON_PROGRAMS));
-    EXPECT_EQ(Expand(&info, ID), programs32.substr(0, 2));
-    EXPECT_EQ(Expand(&info, WD), windows.substr(0, 2));
-    EXPECT_EQ(Expand(&info, WF), windows);
-    EXPECT_EQ(Expand(&info, PF), programs32);
-    EXPECT_EQ(Expand(&info, X86), programs32);
-    EXPECT_EQ(Expand(&info, X64), programs64);
-    EXPECT_EQ(Expand(&info, PD), ShellFolder(CSIDL_COMMON_APPDATA));
-    EXPECT_EQ(Expand(&info, CM), ShellFolder(CSIDL_COMMON_MUSIC));
-    EXPECT_EQ(Expand(&info, CP), ShellFolder(CSIDL_COMMON_PICTURES));
-    EXPECT_EQ(Expand(&info, CV), ShellFolder(CSIDL_COMMON_VIDEO));
-    EXPECT_EQ(Expand(&info, CW), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
-    EXPECT_EQ(Expand(&info, CD), ShellFolder(CSIDL_COMMON_DOCUMENTS));
+    EXPECT_EQ(Expand(&info, FolderMacro::DT), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+    EXPECT_EQ(Expand(&info, FolderMacro::FN), ShellFolder(CSIDL_FONTS));
+    EXPECT_EQ(Expand(&info, FolderMacro::PS), ShellFolder(CSIDL_PERSONAL));
+    EXPECT_EQ(Expand(&info, FolderMacro::PM), ShellFolder(CSIDL_COMMON_PROGRAMS));
+    EXPECT_EQ(Expand(&info, FolderMacro::ID), programs32.substr(0, 2));
+    EXPECT_EQ(Expand(&info, FolderMacro::WD), windows.substr(0, 2));
+    EXPECT_EQ(Expand(&info, FolderMacro::WF), windows);
+    EXPECT_EQ(Expand(&info, FolderMacro::PF), programs32);
+    EXPECT_EQ(Expand(&info, FolderMacro::X86), programs32);
+    EXPECT_EQ(Expand(&info, FolderMacro::X64), programs64);
+    EXPECT_EQ(Expand(&info, FolderMacro::X86), CurrentVersionValue("ProgramFilesDir (x86)"));
+    EXPECT_EQ(Expand(&info, FolderMacro::X64), CurrentVersionValue("ProgramW6432Dir"));
+    EXPECT_EQ(Expand(&info, FolderMacro::PD), ShellFolder(CSIDL_COMMON_APPDATA));
+    EXPECT_EQ(Expand(&info, FolderMacro::CM), ShellFolder(CSIDL_COMMON_MUSIC));
+    EXPECT_EQ(Expand(&info, FolderMacro::CP), ShellFolder(CSIDL_COMMON_PICTURES));
+    EXPECT_EQ(Expand(&info, FolderMacro::CV), ShellFolder(CSIDL_COMMON_VIDEO));
+    EXPECT_EQ(Expand(&info, FolderMacro::CW), ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY));
+    EXPECT_EQ(Expand(&info, FolderMacro::CD), ShellFolder(CSIDL_COMMON_DOCUMENTS));
 
     // A 64-bit program on a 64-bit system: the 32-bit system folder is the WOW64 one.
-    EXPECT_EQ(Expand(&info, SF), Directory(GetSystemWow64DirectoryA));
-    EXPECT_EQ(Expand(&info, SX), Directory(GetSystemDirectoryA));
-    EXPECT_NE(Expand(&info, SF), Expand(&info, SX));
+    EXPECT_EQ(Expand(&info, FolderMacro::SF), Directory(GetSystemWow64DirectoryA));
+    EXPECT_EQ(Expand(&info, FolderMacro::SX), Directory(GetSystemDirectoryA));
+    EXPECT_NE(Expand(&info, FolderMacro::SF), Expand(&info, FolderMacro::SX));
 
-    for (std::uint16_t macro : {CR, CU, LM, US, CC})
+    for (std::uint16_t macro :
+         {FolderMacro::CR, FolderMacro::CU, FolderMacro::LM, FolderMacro::US, FolderMacro::CC})
         EXPECT_EQ(Expand(&info, macro, "\\x"), "<null>") << "registry root " << macro;
     for (std::uint16_t macro : {28, 29, 255, 0xFFFF})
         EXPECT_EQ(Expand(&info, macro), "<null>") << "id " << macro;
-    EXPECT_EQ(Expand(nullptr, OT, "\\x"), "<null>") << "OT without a base";
+    EXPECT_EQ(Expand(nullptr, FolderMacro::OT, "\\x"), "<null>") << "OT without a base";
 }
 
 TEST(FolderMacros, DrivesAreTwoBytesInTheCallersBuffer) {
     char out[kFolderPathSize];
     std::memset(out, 'x', sizeof out);
-    ASSERT_EQ(ExpandFolderMacros(nullptr, WD, nullptr, nullptr, out), out);
+    ASSERT_EQ(ExpandFolderMacros(nullptr, FolderMacro::WD, nullptr, nullptr, out), out);
     EXPECT_EQ(std::strlen(out), 2u);
     EXPECT_EQ(out[1], ':');
-    ASSERT_EQ(ExpandFolderMacros(nullptr, ID, "\\Tools", nullptr, out), out);
+    ASSERT_EQ(ExpandFolderMacros(nullptr, FolderMacro::ID, "\\Tools", nullptr, out), out);
     EXPECT_EQ(std::string(out).substr(1), ":\\Tools");
 }
 
 TEST(FolderMacros, InstallFolderNeverExpandsItself) {
     SSetupInfo info;
     ASSERT_EQ(SetupInfoSetText(&info, TEXT_INSTALL_PATH, "\\Quorvane\\Tool"), 1);
-    info.installFolderMacro = IF;
-    EXPECT_EQ(Expand(&info, IF, "\\bin"), Expand(&info, PF, "\\Quorvane\\Tool\\bin"));
-    EXPECT_EQ(info.installFolderMacro, PF) << "the record now names the program files folder";
+    info.installFolderMacro = FolderMacro::IF;
+    EXPECT_EQ(Expand(&info, FolderMacro::IF, "\\bin"),
+              Expand(&info, FolderMacro::PF, "\\Quorvane\\Tool\\bin"));
+    EXPECT_EQ(info.installFolderMacro, FolderMacro::PF)
+        << "the record now names the program files folder";
 
-    info.installFolderMacro = ID;  // IF through ID to PF: three levels
-    EXPECT_EQ(Expand(&info, IF), Expand(&info, ID) + "\\Quorvane\\Tool");
-    EXPECT_EQ(Expand(nullptr, IF), "<null>");
+    info.installFolderMacro = FolderMacro::ID;  // IF through ID to PF: three levels
+    EXPECT_EQ(Expand(&info, FolderMacro::IF), Expand(&info, FolderMacro::ID) + "\\Quorvane\\Tool");
+    EXPECT_EQ(Expand(nullptr, FolderMacro::IF), "<null>");
 
-    SInstallFolderChoice choice = {&info, X64, "\\Chosen"};
+    SInstallFolderChoice choice = {&info, FolderMacro::X64, "\\Chosen"};
     char* chosen = GetInstallFolderFor(&choice);
     ASSERT_NE(chosen, nullptr);
-    EXPECT_EQ(std::string(chosen), Expand(&info, X64) + "\\Chosen");
+    EXPECT_EQ(std::string(chosen), Expand(&info, FolderMacro::X64) + "\\Chosen");
     std::free(chosen);
 }
 
 TEST(FolderMacros, SetupFolderOnlyWhenThereIsOne) {
+    EXPECT_EQ(Expand(nullptr, FolderMacro::NW, "\\data.bin"), "<null>") << "no record";
     SSetupInfo info;
-    EXPECT_EQ(Expand(&info, NW, "\\data.bin"), "<null>") << "no context";
-    auto* context = static_cast<SSetupContext*>(std::calloc(1, sizeof(SSetupContext)));
-    g_setup = context;
-    EXPECT_EQ(Expand(&info, NW, "\\data.bin"), "<null>") << "no setup folder";
-    context->setupFolderRef = context->setupFolder;
-    EXPECT_EQ(Expand(&info, NW, "\\data.bin"), "<null>") << "an empty setup folder";
-    std::strcpy(context->setupFolder, ("D:\\" + kSofuto + "\\").c_str());
-    EXPECT_EQ(Expand(&info, NW, "\\data.bin"), "D:\\" + kSofuto + "\\data.bin");
-    EXPECT_EQ(Expand(&info, NW), "D:\\" + kSofuto);
-    g_setup = nullptr;
-    std::free(context);
+    EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>") << "no setup folder";
+    info.setupFolder = "";
+    EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>") << "an empty setup folder";
+    const std::string folder = "D:\\" + kSofuto + "\\";
+    info.setupFolder = folder.c_str();
+    EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "D:\\" + kSofuto + "\\data.bin");
+    EXPECT_EQ(Expand(&info, FolderMacro::NW), "D:\\" + kSofuto);
+    SetupInfoFree(&info);
+    EXPECT_EQ(info.setupFolder, folder.c_str()) << "freeing the record keeps the setup folder";
 }
 
 // "RV" below each registry root, with a value that ends in the trail byte 0x5C of 表.
@@ -129,39 +142,42 @@ TEST(FolderMacros, RegistryFolderThroughEveryRoot) {
         std::string key;
     };
     const std::string name = "SetupFolderMacroTests-" + std::to_string(GetCurrentProcessId());
-    const Root roots[] = {{CR, HKEY_CLASSES_ROOT, name},
-                          {CU, HKEY_CURRENT_USER, "Software\\" + name},
-                          {LM, HKEY_LOCAL_MACHINE, "Software\\" + name},
-                          {US, HKEY_USERS, ".DEFAULT\\Software\\" + name},
-                          {CC, HKEY_CURRENT_CONFIG, "Software\\" + name}};
+    const Root roots[] = {{FolderMacro::CR, HKEY_CLASSES_ROOT, name},
+                          {FolderMacro::CU, HKEY_CURRENT_USER, "Software\\" + name},
+                          {FolderMacro::LM, HKEY_LOCAL_MACHINE, "Software\\" + name},
+                          {FolderMacro::US, HKEY_USERS, ".DEFAULT\\Software\\" + name},
+                          {FolderMacro::CC, HKEY_CURRENT_CONFIG, "Software\\" + name}};
     const std::string folder = "E:\\Data\\" + kHyou;
     for (const Root& r : roots) {
-        HKEY key = nullptr;
+        ClRegistryKey key;
         ASSERT_EQ(RegCreateKeyExA(r.root, r.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr),
+                                  key.Out(), nullptr),
                   ERROR_SUCCESS)
             << r.key;
-        RegSetValueExA(key, "Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+        RegSetValueExA(key.get(), "Folder", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(folder.c_str()),
                        static_cast<DWORD>(folder.size() + 1));
-        RegSetValueExA(key, "Empty", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-        RegCloseKey(key);
+        RegSetValueExA(key.get(), "Empty", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        key.Close();
 
         SSetupInfo info;
         info.registryRootMacro = r.macro;
         SetupInfoSetText(&info, TEXT_FOLDER_KEY, r.key.c_str());
         SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Folder");
-        EXPECT_EQ(Expand(&info, RV, "\\App"), folder + "\\App") << "root " << int{r.macro};
-        EXPECT_EQ(Expand(&info, RV), folder);
+        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), folder + "\\App")
+            << "root " << int{r.macro};
+        EXPECT_EQ(Expand(&info, FolderMacro::RV), folder);
         SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Empty");
-        EXPECT_EQ(Expand(&info, RV, "\\App"), "App") << "an empty value is an empty base";
+        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "App")
+            << "an empty value is an empty base";
         SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Missing");
-        EXPECT_EQ(Expand(&info, RV, "\\App"), "<null>");
+        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "<null>");
         RegDeleteTreeA(r.root, r.key.c_str());
     }
     SSetupInfo info;
     for (std::uint8_t notRoot : {0, 13, 19, 255}) {
         info.registryRootMacro = notRoot;
-        EXPECT_EQ(Expand(&info, RV, "\\App"), "<null>") << int{notRoot};
+        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "<null>") << int{notRoot};
     }
 }
 
@@ -177,15 +193,15 @@ TEST(FolderMacros, JoiningSeparators) {
     EXPECT_EQ(Join("", "b"), "b");
     EXPECT_EQ(Join("", nullptr), "<null>");
     EXPECT_EQ(Join("", ""), "<null>");
-    EXPECT_EQ(Expand(nullptr, NN, "\\Folder"), "Folder");
-    EXPECT_EQ(Expand(nullptr, NN), "<null>");
-    EXPECT_EQ(Expand(nullptr, WF), Directory(GetWindowsDirectoryA));
-    EXPECT_EQ(Expand(nullptr, WF, "\\UninsDat200_Mivax.exe"),
+    EXPECT_EQ(Expand(nullptr, FolderMacro::NN, "\\Folder"), "Folder");
+    EXPECT_EQ(Expand(nullptr, FolderMacro::NN), "<null>");
+    EXPECT_EQ(Expand(nullptr, FolderMacro::WF), Directory(GetWindowsDirectoryA));
+    EXPECT_EQ(Expand(nullptr, FolderMacro::WF, "\\UninsDat200_Mivax.exe"),
               Directory(GetWindowsDirectoryA) + "\\UninsDat200_Mivax.exe");
 
     // The result may go to the buffer that holds the base.
     char buffer[kFolderPathSize] = "C:\\A";
-    ASSERT_EQ(ExpandFolderMacros(nullptr, OT, "\\b", buffer, buffer), buffer);
+    ASSERT_EQ(ExpandFolderMacros(nullptr, FolderMacro::OT, "\\b", buffer, buffer), buffer);
     EXPECT_STREQ(buffer, "C:\\A\\b");
 }
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/win_handles.h"
+
 namespace {
 
 // Each test works below a key of its own under HKCU, removed with everything in it afterwards.
@@ -15,16 +17,16 @@ class Registry : public testing::Test {
         path_ = std::string("Software\\SetupRegistryTests\\") + test->name() + "-" +
                 std::to_string(GetCurrentProcessId());
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &root_, nullptr),
+                                  nullptr, root_.Out(), nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override {
-        RegCloseKey(root_);
+        root_.Close();
         RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
     }
 
     void Set(const char* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(RegSetValueExA(root_, name, 0, type, static_cast<const BYTE*>(data), size),
+        ASSERT_EQ(RegSetValueExA(root_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
     }
     // Whether handle still names an open key.
@@ -41,7 +43,7 @@ class Registry : public testing::Test {
     }
 
     std::string path_;
-    HKEY root_ = nullptr;
+    ClRegistryKey root_;
 };
 
 TEST_F(Registry, KeyObjectOwnsExactlyOneKey) {
@@ -49,11 +51,11 @@ TEST_F(Registry, KeyObjectOwnsExactlyOneKey) {
     EXPECT_EQ(registry.Close(), 0) << "no key: nothing to close";
     EXPECT_EQ(registry.key, nullptr);
 
-    ASSERT_EQ(registry.Create(root_, "A"), 1);
+    ASSERT_EQ(registry.Create(root_.get(), "A"), 1);
     HKEY first = registry.key;
     EXPECT_EQ(registry.owned, 1);
     EXPECT_EQ(registry.SetValue("v", REG_SZ, "x", 2), ERROR_SUCCESS);
-    ASSERT_EQ(registry.Create(root_, "A"), 1) << "an existing key is opened";
+    ASSERT_EQ(registry.Create(root_.get(), "A"), 1) << "an existing key is opened";
     EXPECT_FALSE(IsOpen(first)) << "the replaced key is closed";
     char buffer[4] = {};
     DWORD type = 0;
@@ -61,12 +63,12 @@ TEST_F(Registry, KeyObjectOwnsExactlyOneKey) {
     EXPECT_STREQ(buffer, "x");
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
 
-    ASSERT_EQ(registry.Open(root_, "A"), 1);
+    ASSERT_EQ(registry.Open(root_.get(), "A"), 1);
     HKEY second = registry.key;
-    ASSERT_EQ(registry.Open(root_, "A"), 1);
+    ASSERT_EQ(registry.Open(root_.get(), "A"), 1);
     EXPECT_FALSE(IsOpen(second)) << "two opens leave only the second key open";
     HKEY third = registry.key;
-    EXPECT_EQ(registry.Open(root_, "Missing"), 0);
+    EXPECT_EQ(registry.Open(root_.get(), "Missing"), 0);
     EXPECT_EQ(registry.key, third) << "a failed open keeps the held key";
     EXPECT_TRUE(IsOpen(third));
 
@@ -80,15 +82,15 @@ TEST_F(Registry, KeyObjectOwnsExactlyOneKey) {
 
 TEST_F(Registry, DeleteKeyRemovesOnlyLeafKeys) {
     ClCompactRegistry registry;
-    ASSERT_EQ(registry.Create(root_, "Parent\\Child"), 1);
-    ASSERT_EQ(registry.Open(root_, nullptr), 1);
+    ASSERT_EQ(registry.Create(root_.get(), "Parent\\Child"), 1);
+    ASSERT_EQ(registry.Open(root_.get(), nullptr), 1);
     EXPECT_NE(registry.DeleteKey("Parent"), ERROR_SUCCESS) << "it still has a sub-key";
-    ASSERT_EQ(registry.Open(root_, "Parent"), 1);
+    ASSERT_EQ(registry.Open(root_.get(), "Parent"), 1);
     EXPECT_EQ(registry.DeleteKey("Child"), ERROR_SUCCESS);
-    ASSERT_EQ(registry.Open(root_, nullptr), 1);
+    ASSERT_EQ(registry.Open(root_.get(), nullptr), 1);
     EXPECT_EQ(registry.DeleteKey("Parent"), ERROR_SUCCESS);
     ClCompactRegistry probe;
-    EXPECT_EQ(probe.Open(root_, "Parent"), 0);
+    EXPECT_EQ(probe.Open(root_.get(), "Parent"), 0);
 }
 
 TEST_F(Registry, ReadStringKeepsBytesAndTerminates) {
@@ -111,7 +113,7 @@ TEST_F(Registry, ReadStringKeepsBytesAndTerminates) {
     EXPECT_EQ(ReadString(key, "missing"), "<null>");
     EXPECT_EQ(ReadString((path_ + "\\Missing").c_str(), "plain"), "<null>");
 
-    char* direct = RegReadString(root_, nullptr, "plain");
+    char* direct = RegReadString(root_.get(), nullptr, "plain");
     ASSERT_NE(direct, nullptr) << "without a sub-key the given key itself is read";
     EXPECT_STREQ(direct, "C:\\Program Files");
     std::free(direct);

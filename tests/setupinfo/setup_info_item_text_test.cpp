@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include "base/win_handles.h"
 
 namespace {
 
 TEST(SetupInfoSetItemText, SetsTheControlOfTheDialog) {
-    HWND dialog = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_NE(dialog, nullptr);
+    ClWindow window(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                    nullptr, nullptr));
+    ASSERT_TRUE(window.ok());
+    HWND dialog = window.get();
     HWND control = CreateWindowExA(0, "STATIC", "old", WS_CHILD, 0, 0, 50, 20, dialog,
                                    reinterpret_cast<HMENU>(1035), nullptr, nullptr);
     ASSERT_NE(control, nullptr);
@@ -28,7 +30,6 @@ TEST(SetupInfoSetItemText, SetsTheControlOfTheDialog) {
 
     EXPECT_EQ(SetupInfoSetItemText(&info, dialog, 1036, TEXT_INSTALL_START), 0);
     EXPECT_EQ(SetupInfoSetItemText(&info, dialog, 1035, kSetupInfoTextCount), 0);
-    DestroyWindow(dialog);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/support/message_box_probe.h"
 
 #include <cstring>
+#include "base/win_handles.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ ProgramRun RunAnsweringMessageBoxes(const std::string& commandLine, DWORD timeou
                         &startup, &process))
         return run;
     run.started = true;
+    ClKernelHandle thread(process.hThread), child(process.hProcess);
     DWORD waited = 0;
     while (waited < timeoutMs) {
         if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0)
@@ -80,7 +82,5 @@ ProgramRun RunAnsweringMessageBoxes(const std::string& commandLine, DWORD timeou
     } else {
         TerminateProcess(process.hProcess, 99);
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return run;
 }

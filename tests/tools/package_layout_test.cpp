@@ -22,7 +22,7 @@ TEST(PackageSlot, NoticeIsFollowedByItsSlotAndFoundOnce) {
 }
 
 TEST(PackageFindItem, SearchesFromTheHintAndWrapsOnce) {
-    TreePtr tree = MakeTree();
+    ClTreeOwner tree = MakeTree();
     ClTreeNodeInfo macro{TN_KEY | TN_NAMED, nullptr, "IF", nullptr, 0, 0};
     ClTreeNode* top = ClTreeAddNode(tree.get(), &macro);
     ClTreeNode* items[3];

@@ -216,7 +216,7 @@ TEST(EntryCommands, EncodeAndDecodeEntriesAndStages) {
 TEST_F(ExampleBuild, DumpReadsUninstallData) {
     const fs::path data = fs::path(dir_.path()) / "Kakeibo.dat";
     {
-        TreePtr log = MakeTree();
+        ClTreeOwner log = MakeTree();
         ClTreeNodeInfo drive{TN_KEY | TN_NAMED, nullptr, "C:", nullptr, 0, 0};
         ClTreeNode* top = ClTreeAddNode(log.get(), &drive);
         std::uint8_t record[kRecordHeadSize] = {ITEM_NEVER_REMOVE, 0, 0, 0, 3, 0, 0, 0};

@@ -28,8 +28,8 @@ string Image(std::uint8_t flags, const string& body, std::uint64_t length = UINT
 }
 
 // The root plus a value abc with data 01 02: the worked example of the format.
-TreePtr ExampleTree() {
-    TreePtr tree = NewTree();
+ClTreeOwner ExampleTree() {
+    ClTreeOwner tree = NewTree();
     AddNamed(tree.get(), ClTreeRoot(tree.get()), false, "abc", "\x01\x02");
     return tree;
 }
@@ -76,7 +76,7 @@ class TreeFile : public testing::Test {
         string path = dir_.File("damaged.bin");
         ASSERT_TRUE(WriteWholeFile(path, image));
         ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
-        TreePtr tree = NewTree();
+        ClTreeOwner tree = NewTree();
         EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, options, 0), 0) << what;
     }
 
@@ -84,32 +84,32 @@ class TreeFile : public testing::Test {
 };
 
 TEST_F(TreeFile, WorkedExamplesBothWays) {
-    TreePtr fresh = NewTree();
+    ClTreeOwner fresh = NewTree();
     EXPECT_EQ(Save(fresh.get(), nullptr, kNamesAndData), Hex("06 0500000000000000 09000000 80"));
-    TreePtr example = ExampleTree();
+    ClTreeOwner example = ExampleTree();
     EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData), kExampleImage);
     const string withMagic = "CLT1\x07" + kExampleImage.substr(1);
     EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData | CLT_MAGIC), withMagic);
 
     for (bool magic : {false, true}) {
-        TreePtr loaded = NewTree();
+        ClTreeOwner loaded = NewTree();
         ASSERT_EQ(Load(magic ? withMagic : kExampleImage, loaded.get(), nullptr,
                        CLT_LOAD_REPLACE_ROOT | (magic ? CLT_MAGIC : 0)),
                   1);
         EXPECT_EQ(DumpTree(loaded.get()), DumpTree(example.get()));
     }
     // Without CLT_LOAD_REPLACE_ROOT the saved root arrives as a further unnamed top-level key.
-    TreePtr beside = NewTree();
+    ClTreeOwner beside = NewTree();
     ASSERT_EQ(Load(kExampleImage, beside.get(), nullptr, 0), 1);
     EXPECT_EQ(DumpTree(beside.get()), "0 09 -\n0 01 -\n1 0E '616263' [0102]\n");
 }
 
 TEST_F(TreeFile, EmptyTreesSubtreesAndEmptyBodies) {
-    TreePtr empty = NewTree();
+    ClTreeOwner empty = NewTree();
     ClTreeDeleteNode(empty.get(), ClTreeRoot(empty.get()));
     EXPECT_EQ(Save(empty.get(), nullptr, kNamesAndData), Image(0x06, "\x80"));
 
-    TreePtr tree = ExampleTree();
+    ClTreeOwner tree = ExampleTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* value = ClTreeNavigate(root, TN_FIRST_VALUE, nullptr);
     EXPECT_EQ(Save(tree.get(), value, kNamesAndData),
@@ -122,34 +122,34 @@ TEST_F(TreeFile, EmptyTreesSubtreesAndEmptyBodies) {
     EXPECT_EQ(Save(tree.get(), k, CLT_NAMES), Image(0x02, Hex("0B 00 01 6B  0A 01 02 696E  80")))
         << "a key as start node: its subtree only, without data";
 
-    TreePtr target = NewTree();
+    ClTreeOwner target = NewTree();
     ClTreeNode* parent = AddNamed(target.get(), ClTreeRoot(target.get()), true, "P");
     ASSERT_EQ(Load(Save(tree.get(), k, kNamesAndData), target.get(), parent, 0), 1);
     EXPECT_NE(ClTreeFindPath(target.get(), nullptr, "\\P\\k\\in", "\\", 0), nullptr);
 
-    TreePtr untouched = NewTree();
+    ClTreeOwner untouched = NewTree();
     EXPECT_EQ(Load(Image(0x06, "") + "\x0A", untouched.get(), nullptr, 0, 0, false), 1)
         << "a body length of 0 ends at once";
     EXPECT_EQ(DumpTree(untouched.get()), "0 09 -\n");
 }
 
 TEST_F(TreeFile, NamesAndFlagsOfRecords) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     AddNamed(tree.get(), ClTreeRoot(tree.get()), false, "");
     string image = Save(tree.get(), nullptr, kNamesAndData);
     EXPECT_NE(image.find(Hex("0A 01 00 00")), string::npos) << "named, empty name";
-    TreePtr loaded = NewTree();
+    ClTreeOwner loaded = NewTree();
     ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
     EXPECT_EQ(DumpTree(loaded.get()), "0 09 -\n1 0A ''\n") << "an empty name stays a name";
 
     // Records without names load as unnamed nodes even where the node flags say named.
-    TreePtr unnamed = NewTree();
+    ClTreeOwner unnamed = NewTree();
     ASSERT_EQ(Load(Save(ExampleTree().get(), nullptr, CLT_DATA), unnamed.get(), nullptr,
                    CLT_LOAD_REPLACE_ROOT),
               1);
     EXPECT_EQ(DumpTree(unnamed.get()), "0 09 -\n1 0C - [0102]\n");
     // Node flag bits 0x08 and 0x10 from the file do not count; the loader sets its own.
-    TreePtr flags = NewTree();
+    ClTreeOwner flags = NewTree();
     ASSERT_EQ(Load(Image(0x06, Hex("19 00 00 00  1C 01 00 01 05  80")), flags.get(), nullptr,
                    CLT_LOAD_REPLACE_ROOT),
               1);
@@ -157,7 +157,7 @@ TEST_F(TreeFile, NamesAndFlagsOfRecords) {
 }
 
 TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     AddNamed(tree.get(), root, false, "abc", "\x01\x02", true, 4);
     AddNamed(tree.get(), root, false, "empty", "", true);
@@ -168,7 +168,7 @@ TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
 
     // A data block of n > 0 bytes becomes n + 4 zero-filled ones with 4 spare bytes behind;
     // an empty block stays empty (no counter slot) but gets the spare bytes.
-    TreePtr loaded = NewTree();
+    ClTreeOwner loaded = NewTree();
     ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT, 4), 1);
     EXPECT_EQ(DumpTree(loaded.get()),
               "0 09 -\n1 1E '616263' [010200000000] +00000000\n1 1E '656D707479' [] +00000000\n"
@@ -177,7 +177,7 @@ TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
     ASSERT_NE(ClTreeNodeCounter(abc), nullptr);
     EXPECT_EQ(*ClTreeNodeCounter(abc), 0u);
 
-    TreePtr overflow = NewTree();
+    ClTreeOwner overflow = NewTree();
     EXPECT_EQ(Load(image, overflow.get(), nullptr, CLT_LOAD_SPARE, 0xFFFFFFF0u), 0)
         << "a data length that overflows with the spare count";
 }
@@ -186,7 +186,7 @@ TEST_F(TreeFile, WriteFailureIsReported) {
     string path = dir_.File("readonly.bin");
     ASSERT_TRUE(WriteWholeFile(path, ""));
     ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
-    TreePtr tree = ExampleTree();
+    ClTreeOwner tree = ExampleTree();
     EXPECT_EQ(ClTreeSave(file.get(), tree.get(), nullptr, kNamesAndData), 0);
     EXPECT_EQ(ClTreeSave(file.get(), nullptr, nullptr, kNamesAndData), 0);
 }
@@ -194,11 +194,11 @@ TEST_F(TreeFile, WriteFailureIsReported) {
 // Random trees with everything the image must carry: Shift-JIS names (表 has the trail byte
 // 5C), empty, duplicate and long names, keys and values of one name, data of every small
 // length, spare tails, further top-level keys and a chain down to the deepest level.
-TreePtr RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain) {
+ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain) {
     static const char* const kNames[] = {"a",   "A",   "\x95\x5C", "\x83\x41",  "\x83\x61", "",
                                          "dup", "dup", "\\",       "Setup.exe", "64",       "SF"};
     std::mt19937 random(seed);
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     std::vector<ClTreeNode*> keys{ClTreeRoot(tree.get())};
     if (deepChain) {
         ClTreeNode* chain = keys[0];
@@ -234,10 +234,10 @@ TreePtr RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain) {
 TEST_F(TreeFile, RandomTreesRoundTripNodeByNode) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
         bool withSpare = seed % 2 == 0;
-        TreePtr source = RandomTree(seed, 400, withSpare, true);
+        ClTreeOwner source = RandomTree(seed, 400, withSpare, true);
         for (std::uint8_t magic : {std::uint8_t{0}, CLT_MAGIC}) {
             string image = Save(source.get(), nullptr, kNamesAndData | magic);
-            TreePtr loaded = NewTree();
+            ClTreeOwner loaded = NewTree();
             ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_REPLACE_ROOT | magic), 1)
                 << "seed " << seed;
             ASSERT_EQ(DumpTree(loaded.get(), TN_SPARE), DumpTree(source.get(), TN_SPARE))
@@ -251,7 +251,7 @@ TEST_F(TreeFile, RandomTreesRoundTripNodeByNode) {
 }
 
 TEST_F(TreeFile, TruncatedImagesFailAtEveryOffset) {
-    TreePtr source = RandomTree(99, 12, true, false);
+    ClTreeOwner source = RandomTree(99, 12, true, false);
     for (std::uint8_t magic : {std::uint8_t{0}, CLT_MAGIC}) {
         string image = Save(source.get(), nullptr, kNamesAndData | magic);
         ASSERT_GT(image.size(), 60u);
@@ -274,7 +274,7 @@ TEST_F(TreeFile, DamagedImagesFailCleanly) {
     // Budgets that end inside a record fail; one that ends between records ends the image.
     const string body = kExampleImage.substr(9);
     for (std::size_t budget = 1; budget < body.size(); ++budget) {
-        TreePtr target = NewTree();
+        ClTreeOwner target = NewTree();
         bool atRecordEnd = budget == 4 || budget == 13;
         EXPECT_EQ(Load(Image(0x06, body, budget), target.get(), nullptr, 0, 0, false),
                   atRecordEnd ? 1 : 0)
@@ -285,7 +285,7 @@ TEST_F(TreeFile, DamagedImagesFailCleanly) {
 TEST_F(TreeFile, LowerDepthClimbsBackToTheRightKey) {
     // Root, k1, k2, a value under k2, then a top-level key.
     const string body = Hex("09 00  0B 01  0B 02  0A 03  03 00  80");
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ASSERT_EQ(Load(Image(0x00, body), tree.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
     EXPECT_EQ(DumpTree(tree.get()), "0 09 -\n1 09 -\n2 09 -\n3 08 -\n0 01 -\n");
     ExpectRefused(Image(0x00, body.substr(0, 8) + Hex("02 00  80")), 0,

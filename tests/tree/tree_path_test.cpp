@@ -20,7 +20,7 @@ std::string PathOf(const ClTreeNode* node, const char* separator = "\\") {
 }
 
 TEST(TreePath, JoinedAndFoundStepOverDoubleByteCharacters) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* folder = AddNamed(tree.get(), root, true, "Folder");
     ClTreeNode* hyo = AddNamed(tree.get(), folder, true, kHyo);
@@ -54,7 +54,7 @@ TEST(TreePath, JoinedAndFoundStepOverDoubleByteCharacters) {
 }
 
 TEST(TreeCreatePath, SplitsAtEverySeparatorByteAndCreatesFromTheTemplate) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* existing = AddNamed(tree.get(), root, true, "Program Files");
     std::uint8_t bytes[8] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};

@@ -30,7 +30,7 @@ Names ListNames(ClTreeNode* first) {
 const std::string kA = "\x83\x41", kDi = "\x83\x61";
 
 TEST(TreeOrder, SortedListsAndLookups) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     AddNamed(tree.get(), root, false, "b", "1");
     ClTreeNode* firstA = AddNamed(tree.get(), root, false, "a", "2");
@@ -68,7 +68,7 @@ TEST(TreeOrder, SortedListsAndLookups) {
 }
 
 TEST(TreeAdd, DepthLimitAndParentRules) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* key = ClTreeRoot(tree.get());
     for (int depth = 1; depth <= kTreeMaxDepth; ++depth)
         ASSERT_NE(key = AddNamed(tree.get(), key, true, "k"), nullptr) << "depth " << depth;
@@ -95,7 +95,7 @@ TEST(TreeAdd, DepthLimitAndParentRules) {
 }
 
 TEST(TreeAdd, DataBlocksSpareTailsAndCounters) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     for (std::uint32_t length = 0; length < 12; ++length) {
         std::string data(length, '\x7A');
@@ -118,7 +118,7 @@ TEST(TreeAdd, DataBlocksSpareTailsAndCounters) {
 }
 
 TEST(TreeNavigate, ModesWalkOrderAndDepth) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     ClTreeNode* root = ClTreeRoot(tree.get());
     ClTreeNode* a = AddNamed(tree.get(), root, true, "a");
     ClTreeNode* aa = AddNamed(tree.get(), a, true, "aa");
@@ -143,7 +143,7 @@ TEST(TreeNavigate, ModesWalkOrderAndDepth) {
 TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
     const char* names[3] = {"a", "b", "c"};
     for (int victim = 0; victim < 3; ++victim) {
-        TreePtr tree = NewTree();
+        ClTreeOwner tree = NewTree();
         ClTreeNode* root = ClTreeRoot(tree.get());
         ClTreeNode* nodes[3][3];  // value, key with a child, top-level key
         for (int i = 0; i < 3; ++i) {
@@ -163,7 +163,7 @@ TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
         EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_VALUE, nullptr)), left);
         EXPECT_EQ(ListNames(ClTreeNavigate(root, TN_FIRST_KEY, nullptr)), left);
     }
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     EXPECT_EQ(ClTreeDeleteNode(tree.get(), nullptr), 1);
     // Deleting the root makes the next top-level key the root; deleting that empties the tree.
     ClTreeNode* next = AddNamed(tree.get(), nullptr, true, "next");
@@ -175,7 +175,7 @@ TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
 }
 
 TEST(TreeReplaceRootAndClear, KeepOnlyTheRoot) {
-    TreePtr tree = NewTree();
+    ClTreeOwner tree = NewTree();
     AddNamed(tree.get(), ClTreeRoot(tree.get()), true, "under old");
     AddNamed(tree.get(), nullptr, true, "other");
     ClTreeNodeInfo head{};
@@ -207,7 +207,7 @@ TEST(TreeReplaceRootAndClear, KeepOnlyTheRoot) {
 }
 
 TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
-    TreePtr source = NewTree();
+    ClTreeOwner source = NewTree();
     ClTreeNodeInfo head{};
     head.flags = TN_KEY | TN_NAMED | TN_DATA | TN_SPARE;
     head.name = "src";
@@ -225,7 +225,7 @@ TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
     AddNamed(source.get(), root, false, "dup", "2");
     AddNamed(source.get(), AddNamed(source.get(), nullptr, true, "top", "t", true, 2), false, "tv");
 
-    TreePtr destination = NewTree();
+    ClTreeOwner destination = NewTree();
     AddNamed(destination.get(), ClTreeRoot(destination.get()), false, "stale");
     AddNamed(destination.get(), nullptr, true, "stale top");
     ASSERT_EQ(ClTreeCopy(destination.get(), source.get()), 1);

@@ -2,18 +2,13 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 
-struct TreeDeleter {
-    void operator()(ClTree* tree) const { ClTreeDestroy(tree); }
-};
-using TreePtr = std::unique_ptr<ClTree, TreeDeleter>;
-
-inline TreePtr NewTree() {
-    return TreePtr(ClTreeCreate());
+inline ClTreeOwner NewTree() {
+    return ClTreeOwner(ClTreeCreate());
 }
 
 // Adds a named key or value under parent (null: top level) with optional data and spare tail.

@@ -37,13 +37,13 @@ struct TreeDeleter {
 using TreeOwner = std::unique_ptr<ClTree, TreeDeleter>;
 
 std::string Installed(const std::string& utf8 = "") {
-    return MacroFolder(X64, Sjis("QvUninst\\表示") + (utf8.empty() ? "" : "\\" + Sjis(utf8)));
+    return MacroFolder(FolderMacro::X64, Sjis("QvUninst\\表示") + (utf8.empty() ? "" : "\\" + Sjis(utf8)));
 }
 std::string Shared(const std::string& name) {
-    return MacroFolder(PD, "QvUninstShared" + (name.empty() ? "" : "\\" + name));
+    return MacroFolder(FolderMacro::PD, "QvUninstShared" + (name.empty() ? "" : "\\" + name));
 }
 std::string PendingList() {
-    return MacroFolder(WF, "UninsDat200_Mivax_Res.dat");
+    return MacroFolder(FolderMacro::WF, "UninsDat200_Mivax_Res.dat");
 }
 void SetText(HKEY root, const std::string& key, const char* name, const std::string& text) {
     RegSetKeyValueA(root, key.c_str(), name, REG_SZ, text.c_str(),
@@ -149,11 +149,11 @@ class UninstallRun : public testing::Test {
     void SetUp() override { Clean(); }
     // Clears what an earlier test left; the DLL shared2.dll is counted twice already.
     static void Clean() {
-        RemoveTree(MacroFolder(X64, "QvUninst"));
+        RemoveTree(MacroFolder(FolderMacro::X64, "QvUninst"));
         RemoveTree(Shared(""));
         DeleteFileA(PendingList().c_str());
-        DeleteFileA(MacroFolder(DT, Sjis("削除アプリ.lnk")).c_str());
-        RemoveTree(MacroFolder(PM, Sjis("クオルヴェイン削除試験")));
+        DeleteFileA(MacroFolder(FolderMacro::DT, Sjis("削除アプリ.lnk")).c_str());
+        RemoveTree(MacroFolder(FolderMacro::PM, Sjis("クオルヴェイン削除試験")));
         for (const char* key :
              {"Software\\QvUninst", "Software\\QvUninstPlain", "Software\\QvUninstValues",
               "Software\\QvUninstCheck", "Software\\QvUninstExtra", "QvUninstRootKey"})
@@ -239,7 +239,7 @@ class UninstallRun : public testing::Test {
     // still counted.
     static void KeptByEveryUninstall(MachineSnapshot* after) {
         for (const std::string& path :
-             {MacroFolder(X64, "QvUninst") + "\\", Installed() + "\\", Installed("keep.ini"),
+             {MacroFolder(FolderMacro::X64, "QvUninst") + "\\", Installed() + "\\", Installed("keep.ini"),
               Installed("keep") + "\\", Installed("later") + "\\", Installed("later\\later.txt"),
               Shared("shared2.dll"), Shared("") + "\\"})
             Kept(after, path);
@@ -339,7 +339,7 @@ TEST_F(UninstallRun, UninstallingLeavesTheMachineAsBeforeButForWhatMustStay) {
     });
     // Then the folders it lies in that the log records, up to the install folder's first one.
     std::vector<std::string> expected = {later, Installed("later"), Installed(),
-                                         MacroFolder(X64, "QvUninst")};
+                                         MacroFolder(FolderMacro::X64, "QvUninst")};
     EXPECT_EQ(lines, expected);
 
     MachineSnapshot after = Snapshot();

@@ -269,7 +269,7 @@ class Reader {
 };
 
 bool IsRegistryRoot(std::uint16_t id) {
-    return id >= CR && id <= CC;
+    return id >= FolderMacro::CR && id <= FolderMacro::CC;
 }
 
 }  // namespace
@@ -336,7 +336,7 @@ std::optional<Destination> ParseDestination(Reader& reader, const std::string& t
                             Quote(dest.macro));
         return std::nullopt;
     }
-    if (!registry && (IsRegistryRoot(id) || id == NN || id == OT)) {
+    if (!registry && (IsRegistryRoot(id) || id == FolderMacro::NN || id == FolderMacro::OT)) {
         diag.Error(pos, "the macro " + Quote(dest.macro) + " cannot be a destination folder in " +
                             Quote(what));
         return std::nullopt;
@@ -739,7 +739,7 @@ void CheckConflicts(Manifest& manifest, ParseState& state, bool pagesGiven) {
                    "'no_uninstall' registers no uninstaller, so uninstall options mean nothing");
     if (option(OPT_RESTART_INSTALL) && option(OPT_NO_RESTART_PROMPT) && !page(PAGE_FINISH))
         diag.Error(manifest.optionsPos, "a restart is offered but there is no finish page");
-    if (manifest.installFolderMacro == RV &&
+    if (manifest.installFolderMacro == FolderMacro::RV &&
         (!hasText(TEXT_FOLDER_KEY) || !hasText(TEXT_FOLDER_VALUE)))
         diag.Error(manifest.installFolderPos,
                    "an install folder under 'RV' needs 'registry_key' and 'registry_value'");
@@ -772,7 +772,7 @@ void ParseInstall(ParseState& state, const toml::table& install) {
                 ParseDestination(reader, *folder, manifest.installFolderPos, false, "folder")) {
             manifest.installFolderMacro =
                 static_cast<std::uint8_t>(FolderMacroId(dest->macro.c_str()));
-            if (manifest.installFolderMacro == IF)
+            if (manifest.installFolderMacro == FolderMacro::IF)
                 reader.diag().Error(manifest.installFolderPos,
                                     "the install folder cannot be built on itself ('IF')");
             ManifestText path{{}, {}, manifest.installFolderPos};

@@ -68,7 +68,8 @@ void CheckSiblings(ClTreeNode* key, std::vector<std::string>& problems) {
 
 bool IsRegistryRootCode(const std::string& code) {
     const std::uint16_t id = FolderMacroId(code.c_str());
-    return code.size() == 2 && id >= CR && id <= CC && code == FolderMacroCode(id);
+    return code.size() == 2 && id >= FolderMacro::CR && id <= FolderMacro::CC &&
+           code == FolderMacroCode(id);
 }
 
 std::string DescribeNameProblem(NameProblem problem, const std::string& name) {

@@ -22,41 +22,41 @@ namespace {
 // path-length check; a user name of 20 characters is assumed where one appears.
 const char* TypicalFolder(std::uint16_t id) {
     switch (id) {
-        case DT:
-        case CW:
+        case FolderMacro::DT:
+        case FolderMacro::CW:
             return "C:\\Users\\Public\\Desktop";
-        case FN:
+        case FolderMacro::FN:
             return "C:\\Windows\\Fonts";
-        case PS:
+        case FolderMacro::PS:
             return "C:\\Users\\abcdefghijklmnopqrst\\Documents";
-        case PM:
+        case FolderMacro::PM:
             return "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs";
-        case ID:
-        case WD:
+        case FolderMacro::ID:
+        case FolderMacro::WD:
             return "C:";
-        case WF:
+        case FolderMacro::WF:
             return "C:\\Windows";
-        case SF:
+        case FolderMacro::SF:
             return "C:\\Windows\\SysWOW64";
-        case NW:
+        case FolderMacro::NW:
             return "C:\\Users\\abcdefghijklmnopqrst\\Downloads";
-        case PF:
-        case RV:
-        case X86:
+        case FolderMacro::PF:
+        case FolderMacro::RV:
+        case FolderMacro::X86:
             return "C:\\Program Files (x86)";
-        case X64:
+        case FolderMacro::X64:
             return "C:\\Program Files";
-        case PD:
+        case FolderMacro::PD:
             return "C:\\ProgramData";
-        case CM:
+        case FolderMacro::CM:
             return "C:\\Users\\Public\\Music";
-        case CP:
+        case FolderMacro::CP:
             return "C:\\Users\\Public\\Pictures";
-        case CV:
+        case FolderMacro::CV:
             return "C:\\Users\\Public\\Videos";
-        case CD:
+        case FolderMacro::CD:
             return "C:\\Users\\Public\\Documents";
-        case SX:
+        case FolderMacro::SX:
             return "C:\\Windows\\System32";
         default:
             return "";
@@ -342,11 +342,11 @@ class Planner {
 
     std::size_t TypicalLength(const std::string& macro) const {
         const std::uint16_t id = FolderMacroId(macro.c_str());
-        if (id != IF)
+        if (id != FolderMacro::IF)
             return std::string(TypicalFolder(id)).size();
         const auto& path = manifest_.texts[TEXT_INSTALL_PATH];
-        const std::uint16_t base = manifest_.installFolderMacro == IF
-                                       ? std::uint16_t{PF}
+        const std::uint16_t base = manifest_.installFolderMacro == FolderMacro::IF
+                                       ? std::uint16_t{FolderMacro::PF}
                                        : std::uint16_t{manifest_.installFolderMacro};
         return std::string(TypicalFolder(base)).size() + (path ? path->cp932.size() : 0);
     }
@@ -544,8 +544,8 @@ class Planner {
 
 }  // namespace
 
-TreePtr MakeTree() {
-    TreePtr tree(ClTreeCreate());
+ClTreeOwner MakeTree() {
+    ClTreeOwner tree(ClTreeCreate());
     if (!tree)
         throw ToolError("out of memory while making a tree");
     return tree;

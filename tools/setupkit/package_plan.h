@@ -13,12 +13,10 @@
 #include "setupinfo/setup_info.h"
 #include "tools/setupkit/manifest.h"
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 
-struct TreeDeleter {
-    void operator()(ClTree* tree) const { ClTreeDestroy(tree); }
-};
-using TreePtr = std::unique_ptr<ClTree, TreeDeleter>;
-TreePtr MakeTree();
+// A new empty tree; throws ToolError when memory runs out.
+ClTreeOwner MakeTree();
 
 // One file item of the package and the source its entry is encoded from.
 struct PlannedFile {
@@ -29,8 +27,8 @@ struct PlannedFile {
 };
 
 struct PackagePlan {
-    TreePtr fileTree;
-    TreePtr setupTree;
+    ClTreeOwner fileTree;
+    ClTreeOwner setupTree;
     SSetupInfo info;
     std::vector<PlannedFile> files;  // in file-index order
     std::uint64_t bytesIn = 0;

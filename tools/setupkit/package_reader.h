@@ -15,8 +15,8 @@ struct OpenedPackage {
     std::uint64_t packageOffset = 0;  // P
     std::uint64_t entryArea = 0;      // D
     std::uint64_t directoryEnd = 0;   // where the setup tree image ended
-    TreePtr fileTree;
-    TreePtr setupTree;
+    ClTreeOwner fileTree;
+    ClTreeOwner setupTree;
     SSetupInfo info;
 };
 
@@ -24,9 +24,9 @@ struct OpenedPackage {
 std::unique_ptr<OpenedPackage> OpenPackage(const std::filesystem::path& path);
 
 struct UninstallData {
-    TreePtr setupTree;
+    ClTreeOwner setupTree;
     std::uint8_t selection = 0;  // 2 standard, 1 custom
-    TreePtr log;                 // loaded with a 4-byte counter slot behind every data block
+    ClTreeOwner log;             // loaded with a 4-byte counter slot behind every data block
     SSetupInfo info;
 };
 

@@ -1,7 +1,8 @@
-// A temporary file for decoded data that nobody keeps (verify), removed with the object.
+// A stream into a temporary file for decoded data that nobody keeps (verify, list --sizes).
 #pragma once
 
 #include "base/file_stream.h"
+#include "base/temp_file.h"
 
 class ScratchFile {
   public:
@@ -13,5 +14,6 @@ class ScratchFile {
     SFileStream* stream() { return stream_; }
 
   private:
-    SFileStream* stream_ = nullptr;
+    ClTempFile file_;
+    SFileStream* stream_ = nullptr;  // borrows the file's handle
 };
