@@ -51,7 +51,7 @@ void ScheduleLogonWork(SSetupInfo* info, SSharedUninstallerKeys* keys) {
         keys->version.SetValue(kProductCountValue, REG_DWORD, &count, sizeof count);
     }
     char list[kFolderPathSize];
-    if (!ExpandFolderMacros(info, WF, kPendingDeletionFile, nullptr, list))
+    if (!ExpandFolderMacros(info, FolderMacro::WF, kPendingDeletionFile, nullptr, list))
         return;
     if (GetFileAttributesA(list) != INVALID_FILE_ATTRIBUTES) {
         ScheduleRestartDeletion(info, &runOnce);

@@ -77,7 +77,7 @@ void CInstallDest::ChooseFolder() {
         return;
     // The folder is a whole path now: it stands for itself, relative to no macro.
     choices.folder = folder;
-    choices.installFolderMacro = NN;
+    choices.installFolderMacro = FolderMacro::NN;
     if (!ShowFolder())
         Fail(IDS_NO_MEMORY);
 }
@@ -94,7 +94,7 @@ void CInstallDest::ChooseGroup() {
         return;
     }
     char path[kFolderPathSize];
-    if (!ExpandFolderMacros(Info(), OT, choices.group.c_str(), base.get(), path)) {
+    if (!ExpandFolderMacros(Info(), FolderMacro::OT, choices.group.c_str(), base.get(), path)) {
         Fail(IDS_NO_MEMORY);
         return;
     }

@@ -242,7 +242,7 @@ BOOL CInstallSheet::CreatePages() {
 BOOL CInstallSheet::OpenLock() {
     listBuffer_.assign(kTextLineBufferSize + 1, '\0');
     char path[kFolderPathSize];
-    if (!ExpandFolderMacros(info_, WF, kPendingDeletionFile, nullptr, path))
+    if (!ExpandFolderMacros(info_, FolderMacro::WF, kPendingDeletionFile, nullptr, path))
         return Refuse(IDS_SETUP_BUSY);
     lock_.Attach(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -200,7 +200,7 @@ class InstallRun : public testing::Test {
         SetupInfoSetText(&info, TEXT_UNINSTALL_KEY, product_.c_str());
         display_ = Sjis("インストール試験 ") + name;
         SetupInfoSetText(&info, TEXT_UNINSTALL_DISPLAY_NAME, display_.c_str());
-        char* folder = ExpandFolderMacros(&info, IF);
+        char* folder = ExpandFolderMacros(&info, FolderMacro::IF);
         installFolder_ = folder;
         std::free(folder);
         RemoveTree(installFolder_);
