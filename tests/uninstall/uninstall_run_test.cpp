@@ -37,7 +37,8 @@ struct TreeDeleter {
 using TreeOwner = std::unique_ptr<ClTree, TreeDeleter>;
 
 std::string Installed(const std::string& utf8 = "") {
-    return MacroFolder(FolderMacro::X64, Sjis("QvUninst\\表示") + (utf8.empty() ? "" : "\\" + Sjis(utf8)));
+    return MacroFolder(FolderMacro::X64,
+                       Sjis("QvUninst\\表示") + (utf8.empty() ? "" : "\\" + Sjis(utf8)));
 }
 std::string Shared(const std::string& name) {
     return MacroFolder(FolderMacro::PD, "QvUninstShared" + (name.empty() ? "" : "\\" + name));
@@ -56,7 +57,8 @@ void SetCount(const std::string& dll, DWORD count) {
 // The whole of every place the product or the runs could touch.
 MachineSnapshot Snapshot() {
     MachineSnapshot snapshot;
-    for (std::uint16_t macro : {X64, PF, PD, DT, PM})
+    for (std::uint16_t macro :
+         {FolderMacro::X64, FolderMacro::PF, FolderMacro::PD, FolderMacro::DT, FolderMacro::PM})
         SnapshotFolder(MacroFolder(macro), &snapshot);
     SnapshotRegistry(HKEY_CURRENT_USER, "HKCU", "", &snapshot);
     SnapshotRegistry(HKEY_LOCAL_MACHINE, "HKLM", "Software", &snapshot);
@@ -239,9 +241,9 @@ class UninstallRun : public testing::Test {
     // still counted.
     static void KeptByEveryUninstall(MachineSnapshot* after) {
         for (const std::string& path :
-             {MacroFolder(FolderMacro::X64, "QvUninst") + "\\", Installed() + "\\", Installed("keep.ini"),
-              Installed("keep") + "\\", Installed("later") + "\\", Installed("later\\later.txt"),
-              Shared("shared2.dll"), Shared("") + "\\"})
+             {MacroFolder(FolderMacro::X64, "QvUninst") + "\\", Installed() + "\\",
+              Installed("keep.ini"), Installed("keep") + "\\", Installed("later") + "\\",
+              Installed("later\\later.txt"), Shared("shared2.dll"), Shared("") + "\\"})
             Kept(after, path);
     }
 
