@@ -440,7 +440,8 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     EXPECT_STREQ(folderKey->name, Sjis("表示").c_str());
     EXPECT_EQ(*LogCount(folderKey), 1u) << "the install folder is counted";
     EXPECT_EQ(Count(log, MacroFolder(FolderMacro::X64, "QvTest"), TN_KEY), 1);
-    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::X64), TN_KEY), -1) << "program files itself is no entry";
+    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::X64), TN_KEY), -1)
+        << "program files itself is no entry";
     EXPECT_EQ(Count(runLog, installFolder_, TN_KEY), 0);
 
     // The run log holds this run's additions with the count 0 and without the restart flag.
