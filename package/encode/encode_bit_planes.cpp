@@ -10,13 +10,7 @@ int EncodeBitPlanes(HANDLE input, std::uint64_t offset, std::uint64_t size, HAND
     // the last byte of all is padded.
     for (int plane = 0; plane < 8; ++plane) {
         const int shift = 7 - plane;
-        EncodeWindow window(input, offset, size, kCodecInputBufferSize);
-        while (window.End() < size) {
-            std::uint64_t from = window.End();
-            if (!window.Slide(from))
-                return 0;
-            const std::uint8_t* bytes = window.At(from);
-            const auto count = static_cast<std::size_t>(window.End() - from);
+        auto putPlaneBits = [&](const std::uint8_t* bytes, std::size_t count) {
             std::size_t i = 0;
             for (; i + 8 <= count; i += 8) {
                 unsigned gathered = 0;
@@ -26,7 +20,9 @@ int EncodeBitPlanes(HANDLE input, std::uint64_t offset, std::uint64_t size, HAND
             }
             for (; i < count; ++i)
                 planes.Put((bytes[i] >> shift) & 1u, 1);
-        }
+        };
+        if (!WalkInput(input, offset, size, kCodecInputBufferSize, putPlaneBits))
+            return 0;
     }
     planes.Finish();
     return sink.Flush();

@@ -66,14 +66,10 @@ int EncodeFillRuns(HANDLE input, std::uint64_t offset, std::uint64_t size, std::
     if (!tokens.Create() || !literals.Create())
         return 0;
     FillRunEncoder encoder(fill, tokens.handle(), literals.handle());
-    EncodeWindow window(input, offset, size, kCodecInputBufferSize);
-    while (window.End() < size) {
-        std::uint64_t from = window.End();
-        if (!window.Slide(from))
-            return 0;
-        const std::uint8_t* bytes = window.At(from);
-        for (std::uint64_t i = 0, n = window.End() - from; i < n; ++i)
+    auto addBytes = [&](const std::uint8_t* bytes, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i)
             encoder.Add(bytes[i]);
-    }
-    return encoder.Finish() && WriteSections(output, {&tokens, &literals});
+    };
+    return WalkInput(input, offset, size, kCodecInputBufferSize, addBytes) && encoder.Finish() &&
+           WriteSections(output, {&tokens, &literals});
 }

@@ -34,3 +34,18 @@ class EncodeWindow {
     std::uint64_t base_ = 0;
     std::size_t filled_ = 0;
 };
+
+// Hands the size bytes of file from offset on to visit(bytes, count), front to back, one
+// buffer of capacity bytes at a time. 1, or 0 if the buffer is missing or a read fails.
+template <typename Visit>
+int WalkInput(HANDLE file, std::uint64_t offset, std::uint64_t size, std::size_t capacity,
+              Visit visit) {
+    EncodeWindow window(file, offset, size, capacity);
+    while (window.End() < size) {
+        const std::uint64_t from = window.End();
+        if (!window.Slide(from))
+            return 0;
+        visit(window.At(from), static_cast<std::size_t>(window.End() - from));
+    }
+    return 1;
+}
