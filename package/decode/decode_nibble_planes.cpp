@@ -260,7 +260,8 @@ int SCompress::DecodeNibblePlanes(const StageInput& input, CodecOutput* output,
     nibbles.cursor += 4;
     // The second plane reads back what the first wrote, so the result is always written out.
     std::uint64_t outputStart = 0;
-    FileStreamTell(output->destination, &outputStart);
+    if (!FileStreamTell(output->destination, &outputStart))
+        return 0;
     PlaneWriter writer{output->destination,
                        outputStart,
                        output->buffer,

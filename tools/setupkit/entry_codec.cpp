@@ -22,7 +22,8 @@ std::int64_t EntryDecoder::Expand(HANDLE program, std::uint64_t entryOffset, std
     if (!FileStreamSeek(destination, 0) || !codec_.ExpandEntry(program, destination, stored))
         return GetLastError() != NO_ERROR ? kEntryReadOrWriteFailed : kEntryDoesNotDecode;
     std::uint64_t size = 0;
-    FileStreamTell(destination, &size);
+    if (!FileStreamTell(destination, &size))
+        return kEntryReadOrWriteFailed;
     return static_cast<std::int64_t>(size);
 }
 

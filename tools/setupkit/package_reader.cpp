@@ -101,7 +101,8 @@ std::unique_ptr<OpenedPackage> OpenPackage(const fs::path& path) {
     }
     if (package->packageOffset + 8 + package->entryArea > package->fileSize)
         throw ToolError(name + ": the entry area runs past the end of the file");
-    GetFilePosition(file, &package->directoryEnd);
+    if (!GetFilePosition(file, &package->directoryEnd))
+        throw ToolError(name + ": cannot tell where the package directory ends");
     return package;
 }
 

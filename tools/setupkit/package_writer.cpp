@@ -47,9 +47,12 @@ void WriteU64At(HANDLE file, std::uint64_t position, std::uint64_t value, std::u
         throw ToolError("cannot write " + name.u8string());
 }
 
-std::uint64_t Position(HANDLE file) {
+// Where the next byte of the output goes; a position that cannot be told would put wrong
+// offsets into the package.
+std::uint64_t Position(HANDLE file, const fs::path& name) {
     std::uint64_t position = 0;
-    GetFilePosition(file, &position);
+    if (!GetFilePosition(file, &position))
+        throw ToolError("cannot tell the write position in " + name.u8string());
     return position;
 }
 
@@ -141,14 +144,15 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
         std::uint64_t done = 0;
         for (const PlannedFile& planned : plan.files) {
             progress.Update(done, planned.destination);
-            auto [known, added] = entryOfSource.emplace(planned.source, Position(file));
+            auto [known, added] =
+                entryOfSource.emplace(planned.source, Position(file, options.output));
             if (added) {
                 const std::uint64_t start = known->second;
                 if (!WriteFileAll(file, zero, 8))
                     throw ToolError("cannot write " + name);
                 ClFileHandle source = OpenForReading(planned.source);
                 EncodeEntry(source.get(), file, planned.source);
-                const std::uint64_t end = Position(file);
+                const std::uint64_t end = Position(file, options.output);
                 WriteU64At(file, start, end - start - 8, end, options.output);
                 ++summary.entries;
                 summary.bytesIn += planned.size;
@@ -160,14 +164,14 @@ BuildSummary WritePackage(PackagePlan& plan, const BuildOptions& options) {
         progress.Finish();
         summary.files = plan.files.size();
 
-        const std::uint64_t directory = Position(file);
+        const std::uint64_t directory = Position(file, options.output);
         summary.bytesOut = directory - summary.packageOffset - 8;
         WriteU64At(file, summary.packageOffset, summary.bytesOut, directory, options.output);
         if (!ClTreeSave(file, plan.fileTree.get(), nullptr, CLT_NAMES | CLT_DATA) ||
             !SetupInfoSave(&plan.info, file) ||
             !ClTreeSave(file, plan.setupTree.get(), nullptr, CLT_NAMES | CLT_DATA))
             throw ToolError("cannot write the package directory to " + name);
-        summary.outputSize = Position(file);
+        summary.outputSize = Position(file, options.output);
     }
     part.Commit();
     return summary;
