@@ -121,17 +121,6 @@ std::string FoldCp932Case(const std::string& cp932) {
     return folded;
 }
 
-bool HasCp932BackslashTrailByte(const std::string& cp932) {
-    for (std::size_t i = 0; i + 1 < cp932.size(); ++i) {
-        if (IsCp932LeadByte(static_cast<unsigned char>(cp932[i]))) {
-            if (cp932[i + 1] == '\\')
-                return true;
-            ++i;
-        }
-    }
-    return false;
-}
-
 std::string DescribeCharacter(const std::string& utf8) {
     const std::size_t length =
         utf8.empty() ? 0 : SequenceLength(static_cast<unsigned char>(utf8[0]));

@@ -23,9 +23,5 @@ std::string Cp932ToUtf8(const std::string& cp932);
 // under which the setup program's lookups (ASCII case ignored) see it.
 std::string FoldCp932Case(const std::string& cp932);
 
-// True when a double-byte character of the CP932 text has "\" (0x5C) as its trail byte, as
-// ソ, 表 and 能 do: code that splits paths byte by byte would cut such a name in two.
-bool HasCp932BackslashTrailByte(const std::string& cp932);
-
 // "U+00E9 'é'" for a character given as UTF-8, for messages.
 std::string DescribeCharacter(const std::string& utf8);

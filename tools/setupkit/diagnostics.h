@@ -16,20 +16,16 @@ class Diagnostics {
   public:
     explicit Diagnostics(std::string file) : file_(std::move(file)) {}
 
-    void Error(SourcePos pos, const std::string& message) { Add(pos, "error", message); }
-    void Warning(SourcePos pos, const std::string& message) { Add(pos, "warning", message); }
+    void Error(SourcePos pos, const std::string& message);
 
-    bool HasErrors() const { return errors_ > 0; }
-    int ErrorCount() const { return errors_; }
+    bool HasErrors() const { return !lines_.empty(); }
+    int ErrorCount() const { return static_cast<int>(lines_.size()); }
     const std::vector<std::string>& Lines() const { return lines_; }
     const std::string& File() const { return file_; }
 
   private:
-    void Add(SourcePos pos, const char* kind, const std::string& message);
-
     std::string file_;
     std::vector<std::string> lines_;
-    int errors_ = 0;
 };
 
 // A file offset as messages show it: 0x7C000.

@@ -295,10 +295,6 @@ std::string WindowsNameProblem(const std::string& name) {
 
 namespace {
 
-constexpr const char* kBackslashTrailWarning =
-    " holds a character whose second byte is '\\' in code page 932 (such as ソ or 表); the "
-    "setup program's uninstall log splits folder names there, so the folder may stay behind";
-
 struct ParseState {
     Reader& reader;
     Manifest& manifest;
@@ -357,9 +353,6 @@ std::optional<Destination> ParseDestination(Reader& reader, const std::string& t
             diag.Error(pos, Quote(what) + " has " + problem);
             ok = false;
         } else if (reader.Convert(component, what)) {
-            if (HasCp932BackslashTrailByte(component.cp932))
-                diag.Warning(pos,
-                             Quote(component.utf8) + " in " + Quote(what) + kBackslashTrailWarning);
             dest.components.push_back(component);
         } else {
             ok = false;
@@ -932,10 +925,5 @@ Manifest ReadManifest(const std::filesystem::path& file, Diagnostics& diagnostic
         manifest.pageBits = DefaultPages(manifest, state);
     FillDefaultTexts(manifest, reader);
     CheckConflicts(manifest, state, pagesGiven);
-    for (int number : {TEXT_PUBLISHER, TEXT_INSTALL_PATH}) {
-        const auto& text = manifest.texts[number];
-        if (text && HasCp932BackslashTrailByte(text->cp932))
-            diagnostics.Warning(text->pos, Quote(kTextRoles[number]) + kBackslashTrailWarning);
-    }
     return manifest;
 }
