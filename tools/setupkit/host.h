@@ -5,6 +5,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // The folder of the running setupkit executable; empty when it cannot be found.
 std::filesystem::path ToolFolder();
@@ -12,6 +13,11 @@ std::filesystem::path ToolFolder();
 // A path as the platform layer's ANSI calls take it: the system code page on Windows (where
 // std::filesystem would give UTF-8), the bytes themselves elsewhere.
 std::string AnsiPath(const std::filesystem::path& path);
+
+// The command-line arguments behind the program name in UTF-8, the encoding of every string
+// inside setupkit: the ANSI main() of Windows receives them in the system code page (932 on a
+// Japanese system); elsewhere they are taken as they are.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // True when stderr is a terminal.
 bool StderrIsTerminal();

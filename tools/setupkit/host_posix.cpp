@@ -73,6 +73,10 @@ std::string AnsiPath(const fs::path& path) {
     return path.string();
 }
 
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 bool StderrIsTerminal() {
     return isatty(fileno(stderr)) != 0;
 }

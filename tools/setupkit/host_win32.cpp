@@ -28,6 +28,24 @@ std::string ConvertChar(const std::string& in, UINT from, UINT to) {
     return std::string(out, static_cast<std::size_t>(written));
 }
 
+// A text through UTF-16 from and to a code page; characters the target cannot hold become its
+// default character.
+std::wstring Widen(const char* text, UINT from) {
+    const int size = MultiByteToWideChar(from, 0, text, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+    MultiByteToWideChar(from, 0, text, -1, wide.data(), size);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide, UINT to) {
+    const int size = WideCharToMultiByte(to, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(to, 0, wide.c_str(), -1, text.data(), size, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
 // The file the console control handler deletes; it runs on a thread of its own.
 CRITICAL_SECTION g_interruptLock;
 std::string g_interruptPath;
@@ -49,12 +67,14 @@ fs::path ToolFolder() {
 }
 
 std::string AnsiPath(const fs::path& path) {
-    const std::wstring wide = path.wstring();
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), size, nullptr, nullptr);
-    ansi.resize(ansi.size() - 1);
-    return ansi;
+    return Narrow(path.wstring(), CP_ACP);
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(Narrow(Widen(argv[i], CP_ACP), CP_UTF8));
+    return arguments;
 }
 
 bool StderrIsTerminal() {
