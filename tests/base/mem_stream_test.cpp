@@ -64,22 +64,6 @@ TEST(FileStream, OwnershipAndPositions) {
               nullptr);
 }
 
-TEST(FileIo, CreateAlwaysAndTruncateExistingEmptyAFileThatHasBytes) {
-    TempDir dir;
-    const std::string path = dir.File("again.bin");
-    for (DWORD disposition : {DWORD{CREATE_ALWAYS}, DWORD{TRUNCATE_EXISTING}}) {
-        ASSERT_TRUE(WriteWholeFile(path, "old bytes"));
-        ClFileHandle file = OpenScratchFile(path, GENERIC_READ | GENERIC_WRITE, disposition);
-        ASSERT_TRUE(file.ok());
-        std::uint64_t size = 1;
-        EXPECT_EQ(GetFileSize64(file.get(), &size), 1);
-        EXPECT_EQ(size, 0u) << disposition;
-        EXPECT_EQ(WriteFileAll(file.get(), "new", 3), 1);
-        file.Close();
-        EXPECT_EQ(ReadWholeFile(path), "new") << disposition;
-    }
-}
-
 TEST(FileIo, SizesAndPositionsBeyondFourGigabytesAreExact) {
     TempDir dir;
     std::string path = dir.File("sparse.bin");

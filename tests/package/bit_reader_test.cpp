@@ -42,34 +42,9 @@ TEST_F(BitReaderTest, EmptySectionsCannotBeOpened) {
     EXPECT_EQ(reader_.OpenBytes(reinterpret_cast<const std::uint8_t*>("ab"), 0), 0);
 }
 
-TEST_F(BitReaderTest, FieldsStraddleBytesMostSignificantFirst) {
-    ASSERT_EQ(OpenOver(Bits("1010 11 10 1 0110 100 00011110 1") + "\xA5\x3C\xFF", 16, 7), 1);
-    EXPECT_EQ(Field(4), 0xA);
-    EXPECT_EQ(Field(2), 3);
-    EXPECT_EQ(Field(3), 5) << "a 3-bit field at position 6 takes 2 bits here and 1 from the next";
-    EXPECT_EQ(Field(4), 6);
-    EXPECT_EQ(Field(8), 0x83) << "8 bits at position 5: low 3 bits of one byte, high 5 of the next";
-    EXPECT_EQ(Field(1), 1);
-    EXPECT_EQ(Field(4), 0xA);
-    EXPECT_EQ(Field(2), 0) << "padding up to the byte boundary";
-    EXPECT_EQ(Field(4), 0);
-    EXPECT_EQ(Field(8), 0xA5) << "at position 0 the whole byte";
-    EXPECT_EQ(Field(4), 0x3);
-    EXPECT_EQ(Field(1), 1);
-    EXPECT_EQ(Field(8), 0x9F) << "at position 5: low 3 bits 100, then the high 5 bits 11111";
-}
-
-TEST_F(BitReaderTest, RefillsAcrossSmallBuffersAndStopsAtTheSectionEnd) {
-    std::string bytes = PseudoRandomBytes(11, 7) + "trailing bytes of the next section";
-    ASSERT_EQ(OpenOver(bytes, 4, 11), 1);
-    for (int i = 0; i < 11 * 8; ++i) {
-        int expected = (static_cast<unsigned char>(bytes[i / 8]) >> (7 - i % 8)) & 1;
-        ASSERT_EQ(Field(1), expected) << "bit " << i;
-    }
-    EXPECT_EQ(Field(1), -1) << "the section is exhausted; the next section is not read";
-
+TEST_F(BitReaderTest, SectionsEndAtTheirLastBit) {
     // A section of exactly the buffer size is read to its last byte, by 8-bit fields at byte
-    // boundaries too; only a read past it fails.
+    // boundaries; only a read past it fails.
     ASSERT_EQ(OpenOver("\x01\x02\x03\x04", 4, 4), 1);
     EXPECT_EQ(reader_.remaining, 0u);
     for (int value : {1, 2, 3, 4})

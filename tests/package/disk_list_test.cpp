@@ -32,7 +32,6 @@ TEST(DiskList, GrowsPastItsCapacityKeepingFlags) {
         ASSERT_EQ(list.Add(("Disk" + std::to_string(i)).c_str()), 1);
         ASSERT_EQ(list.AllocateFlags(i, static_cast<std::uint32_t>(i + 1)), 1);
         list.flags[i][i] = static_cast<std::uint8_t>(i);
-        EXPECT_LT(list.count, list.capacity);
     }
     for (int i = 0; i < 40; ++i) {
         EXPECT_EQ(list.flagSizes[i], static_cast<std::uint32_t>(i + 1));
@@ -45,7 +44,6 @@ TEST(DiskList, GrowsPastItsCapacityKeepingFlags) {
     EXPECT_EQ(list.AllocateFlags(-1, 4), 0);
     list.Clear();
     EXPECT_EQ(list.count, 0u);
-    EXPECT_EQ(list.capacity, 0u);
     EXPECT_EQ(list.Find("Disk1"), -1);
 }
 

@@ -188,26 +188,19 @@ TEST_F(EncoderTest, EveryMethodAndChainRoundTripsAndTheSmallerChainIsKept) {
     }
 }
 
-TEST_F(EncoderTest, FastModeRoundTrips) {
-    // Past the 1 MiB sample on which fast mode chooses each level's distance setting.
-    std::string bytes = JapaneseText(700000) + ExecutableLike(900000);
-    EncodeEffort fast;
-    fast.fast = true;
-    for (std::uint8_t method : {kMethodLiteralLz, kMethodThreeLevelLz}) {
-        std::string stage;
-        ASSERT_TRUE(EncodeWith(method, bytes, fast, &stage));
-        ASSERT_TRUE(runner_.Method(method, stage, &out_)) << int{method};
-        EXPECT_TRUE(out_ == bytes) << int{method};
-    }
-}
-
 TEST_F(EncoderTest, RoundTripsAtTheEncodersBufferSizes) {
     struct Case {
         std::uint8_t method;
         std::string name;
         std::string bytes;
+        EncodeEffort effort = {};
     };
     std::vector<Case> cases;
+    // Fast mode past the 1 MiB sample on which it chooses each level's distance setting.
+    EncodeEffort fast;
+    fast.fast = true;
+    for (std::uint8_t method : {kMethodLiteralLz, kMethodThreeLevelLz})
+        cases.push_back({method, "fast", JapaneseText(700000) + ExecutableLike(900000), fast});
     // The literal history (64 Ki literals), and the 128 KiB section and input buffers.
     for (std::size_t edge : {0x10000u, 0x20000u}) {
         for (std::size_t size : {edge - 1, edge, edge + 1})
@@ -222,7 +215,7 @@ TEST_F(EncoderTest, RoundTripsAtTheEncodersBufferSizes) {
         const std::string label =
             c.name + " " + std::to_string(c.bytes.size()) + ", method " + std::to_string(c.method);
         std::string stage;
-        ASSERT_TRUE(EncodeWith(c.method, c.bytes, EncodeEffort{}, &stage)) << label;
+        ASSERT_TRUE(EncodeWith(c.method, c.bytes, c.effort, &stage)) << label;
         ASSERT_TRUE(runner_.Method(c.method, stage, &out_)) << label;
         EXPECT_TRUE(out_ == c.bytes) << label;
     }
