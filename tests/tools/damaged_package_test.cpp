@@ -75,7 +75,7 @@ class DamagedPackage : public testing::Test {
     std::size_t directory_ = 0;
 };
 
-TEST_F(DamagedPackage, TruncatedAnywhereFails) {
+TEST_F(DamagedPackage, CutShortOrLongerFails) {
     // Every length inside the directory, where the images and the record are parsed; every
     // 37th before it.
     for (std::size_t cut = 0; cut < bytes_.size(); cut += cut < directory_ ? 37 : 1) {
@@ -89,6 +89,12 @@ TEST_F(DamagedPackage, TruncatedAnywhereFails) {
     const std::vector<char> lastByteMissing(bytes_.begin(), bytes_.end() - 1);
     EXPECT_NE(Failure(lastByteMissing).find("setup tree image is damaged or cut short"),
               std::string::npos);
+    const std::vector<char> inFileTree(bytes_.begin(), bytes_.begin() + directory_ + 20);
+    EXPECT_NE(Failure(inFileTree).find("file tree image is damaged or cut short"),
+              std::string::npos);
+    std::vector<char> trailing = bytes_;
+    trailing.push_back('x');
+    EXPECT_NE(Failure(trailing).find("1 bytes trail the package directory"), std::string::npos);
 }
 
 TEST_F(DamagedPackage, WrongSlotFails) {
@@ -117,17 +123,6 @@ TEST_F(DamagedPackage, CorruptedEntryFails) {
         badHeader[packageOffset_ + 8 + 8 + 1 + i] = '\x7F';
     EXPECT_NE(Failure(badHeader).find("does not decode"), std::string::npos);
     EXPECT_NE(Failure(badHeader, true).find("does not decode"), std::string::npos);
-}
-
-TEST_F(DamagedPackage, TreeImageCutShortFails) {
-    std::vector<char> cut(bytes_.begin(), bytes_.begin() + directory_ + 20);
-    EXPECT_NE(Failure(cut).find("file tree image is damaged or cut short"), std::string::npos);
-}
-
-TEST_F(DamagedPackage, TrailingBytesAndStrayEntriesAreReported) {
-    std::vector<char> trailing = bytes_;
-    trailing.push_back('x');
-    EXPECT_NE(Failure(trailing).find("1 bytes trail the package directory"), std::string::npos);
 }
 
 TEST_F(DamagedPackage, EveryNameThatWouldLeaveItsFolderIsReported) {

@@ -53,7 +53,7 @@ int CountFiles(const fs::path& dir) {
     return count;
 }
 
-TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
+TEST_F(ExampleBuild, VerifiesListsDumpsAndExtractsEveryFileExactly) {
     EXPECT_EQ(CommandVerify(setup_), 0);
     testing::internal::CaptureStdout();
     EXPECT_EQ(CommandList(setup_, false), 0);
@@ -65,8 +65,20 @@ TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
     const std::string dllSize =
         std::to_string(fs::file_size(ExampleManifest().parent_path() / "files" / "qvcommon.dll"));
     EXPECT_NE(listing.find("  " + dllSize + "  "), std::string::npos);  // from --sizes
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(CommandDump(setup_, true), 0);
+    const std::string json = testing::internal::GetCapturedStdout();
+    for (const char* expected :
+         {"\"display_name\": \"かんたん家計簿\"", "\"licence\"", "\"reinstall_no_licence\"",
+          "\"dest_group\"", "\"install_folder_macro\": \"64\"",
+          "\"run_after_install\": [\n      \"IF\\\\はじめにお読みください.txt\"",
+          "\"name\": \"かんたん家計簿.lnk\"", "\"path\": \"追加機能\\\\サンプルデータ\"",
+          "\"standard\": false", "\"sub_items\": 2"}) {
+        EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n" << json;
+    }
 
     const fs::path out = fs::path(dir_.path()) / "out";
+    testing::internal::CaptureStdout();
     EXPECT_EQ(CommandExtract(setup_, out, "", false), 0);
     const fs::path example = ExampleManifest().parent_path();
     for (const auto& [destination, source] : kExampleFiles) {
@@ -79,19 +91,8 @@ TEST_F(ExampleBuild, VerifiesListsAndExtractsEveryFileExactly) {
     }
     EXPECT_EQ(CountFiles(out), static_cast<int>(kExampleFiles.size()));
     EXPECT_TRUE(fs::is_directory(out / "IF" / "help"));  // folder items are made as well
-}
 
-TEST_F(ExampleBuild, RefusesABuiltSetupExecutableAsStub) {
-    const fs::path output = fs::path(dir_.path()) / "twice.exe";
-    EXPECT_THROW(BuildQuietly(ExampleManifest(), output, setup_), ToolError);
-    EXPECT_FALSE(fs::exists(output));
-}
-
-// A folder extracted into before keeps its files unless the user asks to replace them.
-TEST_F(ExampleBuild, ExtractReplacesFilesOnlyWhenAsked) {
-    const fs::path out = fs::path(dir_.path()) / "out";
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(CommandExtract(setup_, out, "", false), 0);
+    // A folder extracted into before keeps its files unless the user asks to replace them.
     const fs::path changed = out / "IF" / "kakeibo.ini";
     const std::vector<char> original = ReadBytes(changed);
     WriteBytes(changed, {'m', 'i', 'n', 'e'});
@@ -106,31 +107,21 @@ TEST_F(ExampleBuild, ExtractReplacesFilesOnlyWhenAsked) {
     EXPECT_EQ(CommandExtract(setup_, out, "", true), 0);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(ReadBytes(changed), original);
-}
 
-TEST_F(ExampleBuild, ExtractsOneComponentWithThoseBelowIt) {
-    const fs::path out = fs::path(dir_.path()) / "out";
-    EXPECT_EQ(CommandExtract(setup_, out, "追加機能", false), 0);
-    EXPECT_EQ(CountFiles(out), 3);
-    EXPECT_TRUE(fs::exists(out / fs::u8path("IF/help/使い方.html")));
+    // A built setup executable is no stub.
+    const fs::path twice = fs::path(dir_.path()) / "twice.exe";
+    EXPECT_THROW(BuildQuietly(ExampleManifest(), twice, setup_), ToolError);
+    EXPECT_FALSE(fs::exists(twice));
+
+    // One component with those below it.
+    const fs::path component = fs::path(dir_.path()) / "component";
+    EXPECT_EQ(CommandExtract(setup_, component, "追加機能", false), 0);
+    EXPECT_EQ(CountFiles(component), 3);
+    EXPECT_TRUE(fs::exists(component / fs::u8path("IF/help/使い方.html")));
     const fs::path help = fs::path(dir_.path()) / "help";
     EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ", false), 0);
     EXPECT_EQ(CountFiles(help), 2);
     EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ", false), std::exception);
-}
-
-TEST_F(ExampleBuild, DumpShowsTextsBitsAndShortcuts) {
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandDump(setup_, true), 0);
-    const std::string json = testing::internal::GetCapturedStdout();
-    for (const char* expected :
-         {"\"display_name\": \"かんたん家計簿\"", "\"licence\"", "\"reinstall_no_licence\"",
-          "\"dest_group\"", "\"install_folder_macro\": \"64\"",
-          "\"run_after_install\": [\n      \"IF\\\\はじめにお読みください.txt\"",
-          "\"name\": \"かんたん家計簿.lnk\"", "\"path\": \"追加機能\\\\サンプルデータ\"",
-          "\"standard\": false", "\"sub_items\": 2"}) {
-        EXPECT_NE(json.find(expected), std::string::npos) << expected << "\n" << json;
-    }
 }
 
 TEST_F(ExampleBuild, SameInputGivesTheSameBytesInAnyFolderAndListingOrder) {
@@ -213,8 +204,9 @@ TEST(EntryCommands, EncodeAndDecodeEntriesAndStages) {
 }
 
 // An uninstall data file as the setup program writes it: setup tree, selection, log, record.
-TEST_F(ExampleBuild, DumpReadsUninstallData) {
-    const fs::path data = fs::path(dir_.path()) / "Kakeibo.dat";
+TEST(UninstallDataDump, ReadsWhatTheSetupProgramWrites) {
+    TempDir dir;
+    const fs::path data = fs::path(dir.path()) / "Kakeibo.dat";
     {
         ClTreeOwner log = MakeTree();
         ClTreeNodeInfo drive{TN_KEY | TN_NAMED, nullptr, "C:", nullptr, 0, 0};
