@@ -7,8 +7,10 @@
 #include "base/file_io.h"
 #include "base/win_handles.h"
 #include "setupinfo/setup_info.h"
+#include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 
 namespace {
 
@@ -51,23 +53,15 @@ ClTreeNode* Add(ClTree* tree, std::uint8_t flags, ClTreeNode* parent, const char
     return ClTreeAddNode(tree, &info);
 }
 
-HANDLE Open(const std::string& path, DWORD access, DWORD disposition) {
-    return CreateFileA(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
-}
-
 bool IsEmpty(ClTree* tree) {
     return ClTreeNavigate(ClTreeRoot(tree), TN_WALK, nullptr) == nullptr;
 }
 
+// The setup tree and the log of one uninstall data file.
 struct Trees {
-    Trees() : setup(ClTreeCreate()), log(ClTreeCreate()) {}
-    ~Trees() {
-        ClTreeDestroy(setup);
-        ClTreeDestroy(log);
-    }
-    ClTree* setup;
-    ClTree* log;
+    ClTreeOwner setupOwner{ClTreeCreate()}, logOwner{ClTreeCreate()};
+    ClTree* setup = setupOwner.get();
+    ClTree* log = logOwner.get();
 };
 
 TEST(UninstallData, WritesKnownBytesAndReadsThemBackPartByPart) {
@@ -86,7 +80,7 @@ TEST(UninstallData, WritesKnownBytesAndReadsThemBackPartByPart) {
         info.installFolderMacro = 20;
         info.registryRootMacro = 15;
         ASSERT_TRUE(SetupInfoSetText(&info, 21, "A.dat"));
-        ClFileHandle file(Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS));
+        ClFileHandle file = OpenScratchFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
         ASSERT_TRUE(UninstallDataWrite(file.get(), trees.setup, 1, trees.log, &info));
     }
     EXPECT_EQ(ReadWholeFile(path), kDataFile);
@@ -101,7 +95,7 @@ TEST(UninstallData, WritesKnownBytesAndReadsThemBackPartByPart) {
         Add(trees.log, TN_KEY | TN_NAMED, nullptr, "stale", "");  // cleared before loading
         std::uint8_t selection = 0;
         SSetupInfo info;
-        ClFileHandle file(Open(path, GENERIC_READ, OPEN_EXISTING));
+        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
         ASSERT_EQ(UninstallDataRead(file.get(), trees.setup, parts > 1 ? &selection : nullptr,
                                     parts > 2 ? trees.log : nullptr, parts > 3 ? &info : nullptr),
                   1);
@@ -135,7 +129,7 @@ TEST(UninstallData, WritesKnownBytesAndReadsThemBackPartByPart) {
         std::uint8_t selection = 0;
         SSetupInfo info;
         int failedPart = 0;
-        ClFileHandle file(Open(path, GENERIC_READ, OPEN_EXISTING));
+        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
         EXPECT_EQ(
             UninstallDataRead(file.get(), trees.setup, &selection, trees.log, &info, &failedPart),
             0);
