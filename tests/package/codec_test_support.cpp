@@ -37,6 +37,9 @@ std::string TwoSectionStage(const std::string& tokens, const std::string& last) 
            U32(static_cast<std::uint32_t>(last.size())) + tokens + last;
 }
 
+namespace {
+
+// The bit planes of bytes: plane k holds bit 7 - k of every byte, back to back.
 std::string SplitPlanes(const std::string& bytes) {
     std::string pattern;
     for (int plane = 0; plane < 8; ++plane)
@@ -44,6 +47,8 @@ std::string SplitPlanes(const std::string& bytes) {
             pattern += ((static_cast<unsigned char>(byte) >> (7 - plane)) & 1) ? '1' : '0';
     return Bits(pattern);
 }
+
+}  // namespace
 
 std::string ThreeLevelStageOf(const std::string& bytes) {
     auto size = static_cast<std::uint32_t>(bytes.size());

@@ -15,8 +15,6 @@ std::string BitsOf(std::uint32_t value, int width);
 std::string U32(std::uint32_t value);
 // A two-field stage: u32 X, u32 Y, tokens, last section.
 std::string TwoSectionStage(const std::string& tokens, const std::string& last);
-// The bit planes of bytes: plane k holds bit 7 - k of every byte, back to back.
-std::string SplitPlanes(const std::string& bytes);
 // A method-1 stage whose output is bytes, every level a single literal run.
 std::string ThreeLevelStageOf(const std::string& bytes);
 // A string of count pseudo-random bytes, the same for the same seed.

@@ -45,17 +45,6 @@ TEST_F(CompressTest, InitializeCreatesFiveTemporaryFilesAndReleaseDeletesThem) {
         << "a released codec refuses work";
 }
 
-TEST_F(CompressTest, EndMarkerAloneGivesAnEmptyTruncatedOutput) {
-    ASSERT_TRUE(LiteralLz("0" + kEnd, "", &out_));
-    EXPECT_EQ(out_, "");
-    ASSERT_TRUE(runner_.Method(kMethodZeroRuns, TwoSectionStage(Bits(kEnd), ""), &out_));
-    EXPECT_EQ(out_, "");
-    ASSERT_TRUE(NibblePlanes(kEnd + kEnd, U32(0), &out_));
-    EXPECT_EQ(out_, "");
-    ASSERT_TRUE(runner_.Method(kMethodBitPlanes, "", &out_));
-    EXPECT_EQ(out_, "");
-}
-
 TEST_F(CompressTest, EveryLiteralCountPrefix) {
     struct Case {
         const char* code;
@@ -168,12 +157,6 @@ TEST_F(CompressTest, BitPlanesStartingMidByte) {
     // Output 80 01 FF: the planes (101)(001)(001)(001)(001)(001)(001)(011) run across bytes.
     ASSERT_TRUE(runner_.Method(kMethodBitPlanes, Bits("101 001 001 001 001 001 001 011"), &out_));
     EXPECT_EQ(out_, std::string("\x80\x01\xFF", 3));
-    for (std::size_t size :
-         {std::size_t{8}, std::size_t{0x20000 * 2}, std::size_t{0x20000 * 2 + 13}}) {
-        std::string bytes = PseudoRandomBytes(size, 4);
-        ASSERT_TRUE(runner_.Method(kMethodBitPlanes, SplitPlanes(bytes), &out_)) << size;
-        EXPECT_TRUE(out_ == bytes) << "passes over several output buffers, " << size;
-    }
 }
 
 TEST_F(CompressTest, BlockCountPrefixesAsSingleChannelRuns) {
