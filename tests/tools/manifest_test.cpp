@@ -127,20 +127,6 @@ TEST(Manifest, TextFilesAreReadOnlyAsFarAsATextCanGo) {
         << Joined(tooLong.lines);
 }
 
-// ソ and 表 end in the byte of "\\" in code page 932; the install log keeps such names whole.
-TEST(Manifest, NamesWithTheSeparatorAsSecondByteStayWhole) {
-    TempDir dir;
-    const Checked checked = Check(dir, std::string(kHead) +
-                                           "[[component]]\nname = \"c\"\n"
-                                           "files = [{ source = \"a.txt\", dest = 'IF\\ソフト' },\n"
-                                           "         { source = \"b.txt\", name = \"表.txt\" }]\n");
-    ASSERT_NE(checked.plan, nullptr);
-    EXPECT_TRUE(checked.lines.empty()) << Joined(checked.lines);
-    EXPECT_NE(ClTreeFindPath(checked.plan->fileTree.get(), nullptr,
-                             "IF\\\x83\x5C\x83\x74\x83\x67\\a.txt", "\\", 0),
-              nullptr);
-}
-
 TEST(Manifest, SmallManifestBuildsOnDefaults) {
     TempDir dir;
     const Checked checked = Check(dir, std::string(kHead) +
@@ -230,57 +216,43 @@ TEST(Manifest, SubItemCountsCoverAllComponentsBelow) {
                           {"top", 4}, {"mid", 2}, {"leaf1", 0}, {"leaf2", 0}, {"side", 0}}));
 }
 
-TEST(Manifest, RegistryKeyNamesKeepTheirSlashes) {
-    TempDir dir;
-    const Checked checked = Check(
-        dir, std::string(kHead) +
-                 "[[component]]\nname = \"c\"\n"
-                 "registry = [{ key = 'CR\\MIME\\Database\\Content Type\\text/x-kakeibo' }]\n");
-    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
-    EXPECT_NE(ClTreeFindPath(checked.plan->fileTree.get(), nullptr,
-                             "CR\\MIME\\Database\\Content Type\\text/x-kakeibo", "\\", 1),
-              nullptr);
-}
-
-TEST(Manifest, FolderSourceKeepsItsEmptyFolders) {
+// Names and lists as the setup program looks them up: a registry key name keeps its "/", a
+// folder source keeps its empty folders, disk names differing in case are one disk, the
+// programs to run are the flagged files then the listed paths, and ソ (83 5C), whose second
+// byte is the separator's, stays inside its name.
+TEST(Manifest, NamesAndListsAreKeptAsTheRunsLookThemUp) {
     TempDir dir;
     fs::create_directories(fs::path(dir.path()) / "tree" / "empty" / "deeper");
     std::ofstream(fs::path(dir.path()) / "tree" / "a.txt") << "a";
-    const Checked checked = Check(dir, std::string(kHead) + "[[component]]\nname = \"c\"\n" +
-                                           "files = [{ source = \"tree\", dest = 'IF\\t' }]\n");
+    const Checked checked = Check(
+        dir, std::string(kHead) +
+                 "run = ['WF\\notepad.exe', 'IF\\B.TXT']\n"
+                 "[[component]]\nname = \"c\"\ndisk = \"Disk2\"\n"
+                 "files = [{ source = \"b.txt\", run_after_install = true },\n"
+                 "         { source = \"a.txt\", run_after_install = true, disk = \"DISK2\" },\n"
+                 "         { source = \"a.txt\", dest = 'IF\\ソフト' },\n"
+                 "         { source = \"tree\", dest = 'IF\\t' }]\n"
+                 "registry = [{ key = 'CR\\MIME\\Database\\Content Type\\text/x-kakeibo' }]\n");
     ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
-    ClTreeNode* empty =
-        ClTreeFindPath(checked.plan->fileTree.get(), nullptr, "IF\\t\\empty\\deeper", "\\", 1);
+    EXPECT_TRUE(checked.lines.empty()) << Joined(checked.lines);
+    ClTree* files = checked.plan->fileTree.get();
+    EXPECT_NE(
+        ClTreeFindPath(files, nullptr, "CR\\MIME\\Database\\Content Type\\text/x-kakeibo", "\\", 1),
+        nullptr);
+    ClTreeNode* empty = ClTreeFindPath(files, nullptr, "IF\\t\\empty\\deeper", "\\", 1);
     ASSERT_NE(empty, nullptr);
     EXPECT_EQ(ClTreeNodeGetInfo(empty)->length, 8u);  // a folder record
-    EXPECT_EQ(checked.plan->files.size(), 1u);
-}
+    EXPECT_NE(ClTreeFindPath(files, nullptr, "IF\\\x83\x5C\x83\x74\x83\x67\\a.txt", "\\", 0),
+              nullptr);
+    EXPECT_EQ(checked.plan->files.size(), 4u);
 
-TEST(Manifest, DiskNamesDifferingInCaseAreOneDisk) {
-    TempDir dir;
-    const Checked checked = Check(dir, std::string(kHead) +
-                                           "[[component]]\nname = \"c\"\ndisk = \"Disk2\"\n"
-                                           "files = [{ source = \"a.txt\" },\n"
-                                           "         { source = \"b.txt\", disk = \"DISK2\" }]\n");
-    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
     ClTreeNode* component = ClTreeFindChild(checked.plan->setupTree.get(), nullptr, "c", 1, 1);
     ASSERT_NE(component, nullptr);
     ClTreeNode* list = ClTreeNavigate(component, TN_FIRST_VALUE, nullptr);
     ASSERT_NE(list, nullptr);
     EXPECT_STREQ(ClTreeNodeGetInfo(list)->name, "Disk2");
-    EXPECT_EQ(ClTreeNavigate(list, TN_NEXT, nullptr), nullptr);  // one list for both files
-    EXPECT_EQ(ClTreeNodeGetInfo(list)->length, 11u);  // opcode 2 with both indexes, the end
-}
+    EXPECT_EQ(ClTreeNavigate(list, TN_NEXT, nullptr), nullptr);  // one list for all files
 
-TEST(Manifest, ProgramsToRunAreTheFlaggedFilesThenTheListedPaths) {
-    TempDir dir;
-    const Checked checked =
-        Check(dir, std::string(kHead) +
-                       "run = ['WF\\notepad.exe', 'IF\\B.TXT']\n"
-                       "[[component]]\nname = \"c\"\n"
-                       "files = [{ source = \"b.txt\", run_after_install = true },\n"
-                       "         { source = \"a.txt\", run_after_install = true }]\n");
-    ASSERT_NE(checked.plan, nullptr) << Joined(checked.lines);
     const SSetupInfo& info = checked.plan->info;
     ASSERT_EQ(info.listCount, 3);  // IF\B.TXT is b.txt, listed once
     EXPECT_STREQ(info.list[0], "IF\\b.txt");
