@@ -11,6 +11,7 @@
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
+#include "tests/wizard/wizard_test_support.h"
 
 namespace {
 
@@ -85,27 +86,9 @@ class Bookkeeping : public testing::Test {
         RegSetValueExA(opened.get(), "RefC", 0, type, reinterpret_cast<BYTE*>(&value),
                        sizeof value);
     }
-    // The stored count, or -1 when the value is missing or not a REG_DWORD.
-    static long long Count() {
-        DWORD value = 0, type = 0, size = sizeof value;
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, kSharedKey, "RefC", RRF_RT_ANY, &type, &value,
-                         &size) != ERROR_SUCCESS ||
-            type != REG_DWORD)
-            return -1;
-        return value;
-    }
     static bool KeyExists(const char* key) {
         ClRegistryKey opened;
         return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.Out()) == ERROR_SUCCESS;
-    }
-    // A RunOnce string value, or "(none)"; a value of another type counts as none.
-    static std::string RunOnceValue(const char* name) {
-        char value[600] = {};
-        DWORD size = sizeof value - 1;
-        if (RegGetValueA(HKEY_LOCAL_MACHINE, kRunOnce, name, RRF_RT_REG_SZ, nullptr, value,
-                         &size) != ERROR_SUCCESS)
-            return "(none)";
-        return value;
     }
     static void StartQuietly(const std::string& arguments) {
         ProgramRun run = Start(arguments);
@@ -122,11 +105,12 @@ TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
         ClFileHandle held(CreateFileA(kPendingList.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         StartQuietly("/R");
-        EXPECT_EQ(Count(), 0) << "the first start creates the key";
+        EXPECT_EQ(ProductCount(), 0) << "the first start creates the key";
         SetCount(kSharedKey, REG_DWORD, 4);
         SetCount(kLegacyKey, REG_DWORD, 3);
         StartQuietly("/R");
-        EXPECT_EQ(Count(), 7) << "products counted at the legacy place still need the uninstaller";
+        EXPECT_EQ(ProductCount(), 7)
+            << "products counted at the legacy place still need the uninstaller";
         EXPECT_FALSE(KeyExists("Software\\Vantorel"));
     }
     DeleteFileA(kPendingList.c_str());
@@ -139,7 +123,7 @@ TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
     ASSERT_EQ(run.boxes.size(), 2u);
     EXPECT_EQ(run.boxes[0].text, ExpectedText(IDS_SETUP_FILE_UNOPENABLE));
     EXPECT_EQ(run.boxes[1].text, ExpectedText(IDS_INIT_FAILED));
-    EXPECT_EQ(Count(), 9);
+    EXPECT_EQ(ProductCount(), 9);
     EXPECT_FALSE(KeyExists("Software\\Vantorel"));
 
     // Keys with sub-keys are not deleted, yet their count is taken once.
@@ -148,7 +132,7 @@ TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
     SetCount("Software\\Vantorel\\Other", REG_DWORD, 9);
     StartQuietly("/R");
     StartQuietly("/R");
-    EXPECT_EQ(Count(), 10);
+    EXPECT_EQ(ProductCount(), 10);
     EXPECT_TRUE(KeyExists(kLegacyKey));
     EXPECT_TRUE(KeyExists("Software\\Vantorel\\Other"));
 }
@@ -171,7 +155,7 @@ TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
         EXPECT_EQ(GetFileAttributesA(kPendingList.c_str()), INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(RunOnceValue("UninsDat200_Mivax.exe"), "(none)");
         if (products == 1) {
-            EXPECT_EQ(Count(), 1);
+            EXPECT_EQ(ProductCount(), 1);
             EXPECT_EQ(GetFileAttributesA(kBatch.c_str()), INVALID_FILE_ATTRIBUTES);
             EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "(none)");
             CreateDirectoryA(dir.path().c_str(), nullptr);
@@ -181,7 +165,7 @@ TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
     EXPECT_EQ(ReadWholeFile(kBatch), "del \"" + windows + "\\UninsDat200_Mivax.exe\"\r\n" +
                                          "del \"" + windows + "\\UninsDat200_Mivax.pif\"\r\n" +
                                          "del \"" + kBatch + "\"\r\n");
-    // A string as a reader sees it: its terminator counted by the system, not stored twice.
+    // A string value as a reader sees it: its terminator counted by the system, not stored twice.
     EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "\"" + kBatch + "\"");
     EXPECT_FALSE(KeyExists(kSharedKey));
     EXPECT_TRUE(KeyExists("Software\\Quorvane\\UninsDat"));
