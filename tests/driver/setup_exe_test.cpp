@@ -8,7 +8,9 @@
 
 #include "base/win_handles.h"
 #include "resources/string_ids.h"
+#include "setupinfo/folder_macro_codes.h"
 #include "tests/driver/expected_strings.h"
+#include "tests/install/install_harness.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
 #include "tests/wizard/wizard_test_support.h"
@@ -17,14 +19,9 @@ namespace {
 
 const std::string kSetup = SETUP_EXE_PATH;
 
-std::string WindowsFolder() {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return windows;
-}
-
-const std::string kPendingList = WindowsFolder() + "\\UninsDat200_Mivax_Res.dat";
-const std::string kBatch = WindowsFolder() + "\\UninsDat200_Mivax.bat";
+const std::string kWindows = MacroFolder(FolderMacro::WF);
+const std::string kPendingList = kWindows + "\\UninsDat200_Mivax_Res.dat";
+const std::string kBatch = kWindows + "\\UninsDat200_Mivax.bat";
 constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* kSharedKey = "Software\\Quorvane\\UninsDat\\2.0";
 constexpr const char* kLegacyKey = "Software\\Vantorel\\UninsDat\\2.0";
@@ -142,7 +139,7 @@ TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
 TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
     TempDir dir;
     const std::string file = dir.File("in use.dll");
-    const std::string command = "\"" + WindowsFolder() + "\\UninsDat200_Mivax.exe\" /R";
+    const std::string command = "\"" + kWindows + "\\UninsDat200_Mivax.exe\" /R";
     for (DWORD products : {1, 0}) {
         SCOPED_TRACE(products);
         SetCount(kSharedKey, REG_DWORD, products);
@@ -161,9 +158,8 @@ TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
             CreateDirectoryA(dir.path().c_str(), nullptr);
         }
     }
-    const std::string windows = WindowsFolder();
-    EXPECT_EQ(ReadWholeFile(kBatch), "del \"" + windows + "\\UninsDat200_Mivax.exe\"\r\n" +
-                                         "del \"" + windows + "\\UninsDat200_Mivax.pif\"\r\n" +
+    EXPECT_EQ(ReadWholeFile(kBatch), "del \"" + kWindows + "\\UninsDat200_Mivax.exe\"\r\n" +
+                                         "del \"" + kWindows + "\\UninsDat200_Mivax.pif\"\r\n" +
                                          "del \"" + kBatch + "\"\r\n");
     // A string value as a reader sees it: its terminator counted by the system, not stored twice.
     EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "\"" + kBatch + "\"");
