@@ -518,13 +518,14 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
         ExpectPutBack(session, Message(IDS_BACKUP_FAILED));
         EXPECT_EQ(ReadWholeFile(Installed("older.txt")), "held open");
     }
-    // A damaged entry: the old file comes back byte for byte; without one nothing is left.
-    for (const char* name : {"older.txt", "plain.txt"}) {
-        std::string damaged = sources_->File(std::string("damaged-") + name + ".exe");
+    {
+        // A damaged entry over an older file: the old file comes back byte for byte. (A new
+        // file that fails is gone again: the rollback scenario through the wizard shows it.)
+        const std::string damaged = sources_->File("damaged.exe");
         {
             CLoadedPackage original(setup_);
             SFileRecord record;
-            ClTreeNode* item = Entry(g_setup->fileTree, std::string("IF\\") + name);
+            ClTreeNode* item = Entry(g_setup->fileTree, "IF\\older.txt");
             ASSERT_TRUE(item && FileRecordRead(item->data, item->length, 0, &record));
             std::string bytes = ReadWholeFile(setup_);
             bytes[record.entryOffset + 8] = '\x7F';  // no chain of the codec
@@ -532,17 +533,12 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
         }
         CLoadedPackage package(damaged);
         Configure(package, "Damaged");
-        std::string old = std::string("old ") + name + std::string(3, '\0') + "\xFF";
-        if (std::string(name) == "older.txt")
-            WriteFileAt(Installed(name), old, ShiftedTime(-86400));
+        const std::string old = std::string("old older.txt") + std::string(3, '\0') + "\xFF";
+        WriteFileAt(Installed("older.txt"), old, ShiftedTime(-86400));
         CInstallSession session(package);
         session.Run();
-        SCOPED_TRACE(name);
-        ExpectPutBack(session, Message(IDS_EXPAND_FAILED, Installed(name)));
-        if (std::string(name) == "older.txt")
-            EXPECT_EQ(ReadWholeFile(Installed(name)), old);
-        else
-            EXPECT_FALSE(Exists(Installed(name)));
+        ExpectPutBack(session, Message(IDS_EXPAND_FAILED, Installed("older.txt")));
+        EXPECT_EQ(ReadWholeFile(Installed("older.txt")), old);
     }
     {
         // A shortcut that cannot be written fails its file after the count was raised: the
