@@ -1,5 +1,5 @@
-// setup.exe reading its own package: the example product built by setupkit, and damaged copies
-// of it, each started the way a user would start it.
+// setup.exe reading its own package: damaged copies of the example product built by setupkit,
+// each started the way a user would start it, and the message each failure shows.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,9 +7,9 @@
 #include "base/file_io.h"
 #include "base/little_endian.h"
 #include "base/win_handles.h"
-#include "driver/read_package.h"
 #include "package/layout/package_layout.h"
 #include "resources/string_ids.h"
+#include "setupinfo/setup_info.h"
 #include "tests/driver/expected_strings.h"
 #include "tests/support/message_box_probe.h"
 #include "tests/support/temp_dir.h"
@@ -67,18 +67,13 @@ class PackageStart : public testing::Test {
         layout_ = ReadLayout(bytes_);
         ASSERT_GT(layout_.setupTree, layout_.record);
     }
-    // Starts a copy of the example made of the given bytes; the boxes it showed.
-    ProgramRun StartCopy(const std::string& bytes, std::string* path) {
-        *path = dir_.File("setup.exe");
-        WriteWholeFile(*path, bytes);
-        ProgramRun run = RunAnsweringMessageBoxes("\"" + *path + "\"", 30000);
-        EXPECT_TRUE(run.exited);
-        EXPECT_EQ(run.exitCode, 0u);
-        return run;
-    }
+    // Starts a copy of the example made of the given bytes: it ends after one message box.
     void ExpectOneBox(const std::string& bytes, unsigned id, bool withPath, const char* what) {
-        std::string path;
-        ProgramRun run = StartCopy(bytes, &path);
+        const std::string path = dir_.File("setup.exe");
+        WriteWholeFile(path, bytes);
+        ProgramRun run = RunAnsweringMessageBoxes("\"" + path + "\"", 30000);
+        EXPECT_TRUE(run.exited) << what;
+        EXPECT_EQ(run.exitCode, 0u) << what;
         ASSERT_EQ(run.boxes.size(), 1u) << what;
         EXPECT_EQ(run.boxes[0].text, ExpectedMessage(id, withPath ? path : "")) << what;
     }
@@ -87,58 +82,6 @@ class PackageStart : public testing::Test {
     std::string bytes_;
     Layout layout_;
 };
-
-TEST_F(PackageStart, TheExampleIsReadWithItsTreesAndRecord) {
-    SSetupContext setup = {};
-    std::snprintf(setup.programPath, sizeof setup.programPath, "%s", kExample.c_str());
-    SSetupInfo info;
-    ASSERT_EQ(ReadPackage(&setup, &info, layout_.package), 1);
-    // かんたん家計簿, installed below 64\Quorvane\Kakeibo, with the component 本体.
-    EXPECT_STREQ(info.texts[TEXT_DISPLAY_NAME],
-                 "\x82\xA9\x82\xF1\x82\xBD\x82\xF1\x89\xC6\x8C\x76\x95\xEB");
-    EXPECT_STREQ(info.texts[TEXT_INSTALL_PATH], "\\Quorvane\\Kakeibo");
-    EXPECT_NE(ClTreeFindPath(setup.fileTree, nullptr, "IF\\kakeibo.exe", "\\", 0), nullptr);
-    EXPECT_NE(ClTreeFindPath(setup.setupTree, nullptr, "\x96\x7B\x91\xCC", "\\", TN_KEY), nullptr);
-    DestroyPackageTrees(&setup);
-
-    // A good package opens the wizard without a message; Cancel ends it.
-    std::string path = dir_.File("setup.exe");
-    WriteWholeFile(path, bytes_);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string line = "\"" + path + "\"";
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process));
-    struct Search {
-        DWORD processId;
-        HWND sheet;
-    } search = {process.dwProcessId, nullptr};
-    for (int tries = 0; tries < 600 && search.sheet == nullptr; ++tries) {
-        Sleep(50);
-        EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
-                auto* wanted = reinterpret_cast<Search*>(context);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner != wanted->processId || GetDlgItem(window, 0x3024) == nullptr)
-                    return TRUE;
-                wanted->sheet = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-    }
-    EXPECT_NE(search.sheet, nullptr) << "the wizard did not appear";
-    EXPECT_FALSE(AnswerMessageBox(process.dwProcessId, 0).found);
-    PostMessageA(GetDlgItem(search.sheet, IDCANCEL), BM_CLICK, 0, 0);
-    // A program left running would hold the uninstaller's files and this test's output.
-    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
-        ADD_FAILURE() << "the wizard did not end";
-        TerminateProcess(process.hProcess, 99);
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
 
 TEST_F(PackageStart, EveryReadingFailureShowsItsMessage) {
     // Windows moves a file pointer past the end without complaint: such a slot fails at the

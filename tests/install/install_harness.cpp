@@ -16,6 +16,7 @@
 #include "resources/install_ids.h"
 #include "setupinfo/folder_macros.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tree/tree_test_support.h"
 #include "tree/tree.h"
 
 namespace {
@@ -37,14 +38,6 @@ INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 const char kHostClass[] = "InstallTestHost";
-
-void Hex(std::string* out, const std::uint8_t* bytes, std::uint32_t length) {
-    char pair[4];
-    for (std::uint32_t i = 0; i < length; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
-        *out += pair;
-    }
-}
 
 }  // namespace
 
@@ -181,40 +174,6 @@ void CTestPage::RunFinished(SInstallPageTracker*) {
     finished = true;
 }
 
-bool CTestPage::SaveScreenshot(const std::string& path) {
-    RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    // The display server shows what the windows painted a moment later.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 300;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        Sleep(20);
-    }
-    RECT rect;
-    GetWindowRect(host, &rect);
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFOHEADER header = {sizeof header, width, height, 1, 24, BI_RGB};
-    std::uint32_t rowSize = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-    std::string pixels(rowSize * static_cast<std::uint32_t>(height), '\0');
-    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER file = {0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof header};
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-    return WriteWholeFile(path, bytes + pixels);
-}
-
 CBoxAnswerer::CBoxAnswerer() {
     thread_ = std::thread([this] {
         while (!stop_) {
@@ -234,21 +193,6 @@ std::vector<SeenMessageBox> CBoxAnswerer::Stop() {
     if (thread_.joinable())
         thread_.join();
     return boxes_;
-}
-
-std::string DumpTree(ClTree* tree) {
-    std::string out;
-    std::int32_t depth = 0;
-    for (ClTreeNode* node = ClTreeRoot(tree); node != nullptr;
-         node = ClTreeNavigate(node, TN_WALK, &depth)) {
-        out += std::to_string(depth) + ((node->flags & TN_KEY) ? " K " : " V ");
-        out += (node->flags & TN_NAMED) ? node->name : "";
-        out += " ";
-        if (node->flags & TN_DATA)
-            Hex(&out, node->data, node->length);
-        out += "\n";
-    }
-    return out;
 }
 
 CInstallSession::CInstallSession(CLoadedPackage& package, int custom) {

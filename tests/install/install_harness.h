@@ -56,8 +56,6 @@ class CTestPage : public CProgressPageControls {
     ~CTestPage() override;
     void SetStatus(StatusLine line, const char* text) override;
     void RunFinished(SInstallPageTracker* run) override;
-    // Saves the top-level window as a 24-bit BMP.
-    bool SaveScreenshot(const std::string& path);
 
     HWND host = nullptr;
     HWND page = nullptr;
@@ -77,9 +75,6 @@ class CBoxAnswerer {
     volatile bool stop_ = false;
     std::thread thread_;
 };
-
-// A readable copy of a tree: one line per node with its depth, kind, name and data bytes.
-std::string DumpTree(ClTree* tree);
 
 // One install run with what the wizard lends it: the codec, the pending-deletion list held
 // open, the SharedDLLs key.

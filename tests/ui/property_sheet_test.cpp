@@ -125,14 +125,4 @@ TEST(WizardSheet, PagesComeAndGoWhileTheWizardRuns) {
     DestroyWindow(owner);
 }
 
-// The Cancel button ends it with 2 through the sheet's hook.
-TEST(WizardSheet, CancelButtonEndsItWith2) {
-    ScriptedSheet sheet;
-    sheet.Header().dwFlags |= PSH_WIZARD;
-    ProbePage page;
-    sheet.AddPage(&page);
-    sheet.steps = {[&] { SendMessageA(::GetDlgItem(sheet.GetHwnd(), IDCANCEL), BM_CLICK, 0, 0); }};
-    EXPECT_EQ(sheet.Run(nullptr), 2);
-}
-
 }  // namespace
