@@ -1,6 +1,10 @@
 // IRunProgress over the controls of the progress page (template IDD_PROGRESS_PAGE): the three
 // bars, the two status lines and the icons beside the bars. The page that hosts a run derives
 // from it and says what happens when the run has finished.
+//
+// The bars and the status lines paint themselves at once on every change. Between HoldPainting
+// and ReleasePainting a changed control keeps its new value without painting, and paints once
+// at the release: a run stepped many items per turn then repaints once per turn, not per item.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +25,20 @@ class CProgressPageControls : public IRunProgress {
     // PSM_CANCELTOCLOSE to the page's parent, the sheet.
     void CancelToClose() override;
 
+    void HoldPainting();
+    // Lets the controls changed since HoldPainting paint again (at the next WM_PAINT).
+    void ReleasePainting();
+
   private:
+    // Stops control from painting until ReleasePainting, if the page holds painting.
+    void Freeze(HWND control);
+
     HWND page_ = nullptr;
     HWND bars_[kProgressBarCount] = {};
     HWND phase_ = nullptr;
     HWND detail_ = nullptr;
+    bool held_ = false;
+    // The controls frozen since HoldPainting: at most the three bars and the two lines.
+    HWND frozen_[kProgressBarCount + 2] = {};
+    int frozenCount_ = 0;
 };

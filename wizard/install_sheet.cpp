@@ -24,6 +24,9 @@
 
 namespace {
 
+// How long one idle turn may step the active run before the messages (repaints) come again.
+constexpr ULONGLONG kStepSliceMs = 50;
+
 // A pending-deletion list this large asks for the restart that empties it first.
 constexpr LONGLONG kLockFileLimit = 0x100000;
 
@@ -330,8 +333,18 @@ void CInstallSheet::OnIdle() {
         WaitMessage();
         return;
     }
-    if (!progress_->ActiveRun()->Step())
-        progress_->OnRunFailed();
+    // Steps until a slice of time has passed or a message other than a repaint arrives, with
+    // the page's painting held: the page repaints once per slice instead of once per item
+    // (which cost more than installing a small file), and input waits at most one slice.
+    CInstall* page = progress_;
+    page->HoldPainting();
+    const ULONGLONG start = GetTickCount64();
+    do {
+        if (!page->ActiveRun()->Step())
+            page->OnRunFailed();
+    } while (RunActive() && GetTickCount64() - start < kStepSliceMs &&
+             HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0);
+    page->ReleasePainting();
 }
 
 int CInstallSheet::EndSheet(int code) {
