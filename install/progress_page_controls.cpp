@@ -13,6 +13,9 @@ constexpr int kIconStaticIds[kProgressBarCount] = {IDC_ICON_TOP, IDC_ICON_MIDDLE
 constexpr int kIconIds[kProgressBarCount] = {IDI_PROGRESS_PACKAGE, IDI_PROGRESS_FILES,
                                              IDI_PROGRESS_DISK};
 
+// How long one idle turn may step a run before the messages (repaints, input) come again.
+constexpr ULONGLONG kStepSliceMs = 50;
+
 }  // namespace
 
 int CProgressPageControls::Attach(HWND page, HINSTANCE instance) {
@@ -72,9 +75,19 @@ void CProgressPageControls::ReleasePainting() {
     held_ = false;
     for (int i = 0; i < frozenCount_; ++i) {
         SendMessageA(frozen_[i], WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(frozen_[i], nullptr, TRUE);
+        // Painted now: whoever looks when the slice ends (the user, a screenshot) sees it.
+        RedrawWindow(frozen_[i], nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
     frozenCount_ = 0;
+}
+
+void CProgressPageControls::StepSlice(const std::function<bool()>& step) {
+    HoldPainting();
+    const ULONGLONG start = GetTickCount64();
+    while (step() && GetTickCount64() - start < kStepSliceMs &&
+           HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0) {
+    }
+    ReleasePainting();
 }
 
 void CProgressPageControls::Freeze(HWND control) {
@@ -84,6 +97,9 @@ void CProgressPageControls::Freeze(HWND control) {
         if (frozen_[i] == control)
             return;
     }
+    // A hidden control paints nothing, and WM_SETREDRAW TRUE would show it.
+    if (!(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE))
+        return;
     // WM_SETREDRAW FALSE makes the control's own immediate painting (the bars' UpdateWindow, the
     // static's repaint on new text) a no-op while its value still changes.
     SendMessageA(control, WM_SETREDRAW, FALSE, 0);

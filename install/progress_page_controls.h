@@ -4,10 +4,13 @@
 //
 // The bars and the status lines paint themselves at once on every change. Between HoldPainting
 // and ReleasePainting a changed control keeps its new value without painting, and paints once
-// at the release: a run stepped many items per turn then repaints once per turn, not per item.
+// at the release: a run stepped many items per turn (StepSlice) then repaints once per turn, not
+// once per item, which under Wine cost more than installing a small file.
 #pragma once
 
 #include <windows.h>
+
+#include <functional>
 
 #include "install/run_progress.h"
 
@@ -26,8 +29,12 @@ class CProgressPageControls : public IRunProgress {
     void CancelToClose() override;
 
     void HoldPainting();
-    // Lets the controls changed since HoldPainting paint again (at the next WM_PAINT).
+    // Paints the controls changed since HoldPainting and lets them paint themselves again.
     void ReleasePainting();
+    // One idle turn of a run: calls step until it returns false (no run left to step), a slice
+    // of 50 ms has passed or a message other than a repaint waits, with painting held. Input
+    // waits at most one slice.
+    void StepSlice(const std::function<bool()>& step);
 
   private:
     // Stops control from painting until ReleasePainting, if the page holds painting.

@@ -24,9 +24,6 @@
 
 namespace {
 
-// How long one idle turn may step the active run before the messages (repaints) come again.
-constexpr ULONGLONG kStepSliceMs = 50;
-
 // A pending-deletion list this large asks for the restart that empties it first.
 constexpr LONGLONG kLockFileLimit = 0x100000;
 
@@ -333,18 +330,12 @@ void CInstallSheet::OnIdle() {
         WaitMessage();
         return;
     }
-    // Steps until a slice of time has passed or a message other than a repaint arrives, with
-    // the page's painting held: the page repaints once per slice instead of once per item
-    // (which cost more than installing a small file), and input waits at most one slice.
     CInstall* page = progress_;
-    page->HoldPainting();
-    const ULONGLONG start = GetTickCount64();
-    do {
+    page->StepSlice([this, page] {
         if (!page->ActiveRun()->Step())
             page->OnRunFailed();
-    } while (RunActive() && GetTickCount64() - start < kStepSliceMs &&
-             HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0);
-    page->ReleasePainting();
+        return RunActive();
+    });
 }
 
 int CInstallSheet::EndSheet(int code) {
