@@ -330,8 +330,12 @@ void CInstallSheet::OnIdle() {
         WaitMessage();
         return;
     }
-    if (!progress_->ActiveRun()->Step())
-        progress_->OnRunFailed();
+    CInstall* page = progress_;
+    page->StepSlice([this, page] {
+        if (!page->ActiveRun()->Step())
+            page->OnRunFailed();
+        return RunActive();
+    });
 }
 
 int CInstallSheet::EndSheet(int code) {

@@ -52,7 +52,8 @@ class CInstallSheet : public ClPropertySheet {
     // The first page is activated again now that the sheet is bound, the caption set and the
     // pages told that the wizard starts; then the modal loop. The lock is let go at its end.
     int RunModal(HWND owner) override;
-    // Steps the active run while there is one; waits for a message otherwise.
+    // Steps the active run for one slice of time while there is one; waits for a message
+    // otherwise.
     void OnIdle() override;
     void OnSheetOK() override;
     // Once the run has completed, the wizard has done its work however it is closed: it ends

@@ -1,9 +1,9 @@
 // Installs the package of a setup executable by stepping the install run to its end, hosted by
-// the progress page as the wizard hosts it, and says where the time went: preparing, the steps
-// that install files, the last step (registration and programs); then the same install without
-// a window (what the page's painting costs), and the same entries decoded without installing
-// anything, each into a new file (the decoder and the file creation) and all into one scratch
-// file (the decoder alone).
+// the progress page and stepped in idle turns as the wizard does, and says where the time went:
+// preparing, the steps that install files, the last step (registration and programs); then the same
+// install without a window (what the page's painting costs), and the same entries decoded without
+// installing anything, each into a new file (the decoder and the file creation) and all into one
+// scratch file (the decoder alone).
 //
 // Usage: install_run_bench SETUP.EXE  (one tab-separated line per phase: name, files, bytes,
 // seconds, MB/s, files/s)
@@ -115,9 +115,10 @@ struct SRunTimes {
     double prepare = 0, files = 0, registration = 0, total = 0, longestStep = 0;
 };
 
-// One install run of the package, stepped as the progress page steps it; false if it failed.
-bool TimeRun(CLoadedPackage& package, IRunProgress* progress, const bool* finished,
-             SRunTimes* times) {
+// One install run of the package, stepped as the progress page steps it (in slices of an idle
+// turn with painting held, when there is a page to paint); false if it failed.
+bool TimeRun(CLoadedPackage& package, IRunProgress* progress, CProgressPageControls* page,
+             const bool* finished, SRunTimes* times) {
     CInstallSession session(package);
     CInstallPageTracker& run = *session.run;
     LARGE_INTEGER start = Now();
@@ -126,20 +127,29 @@ bool TimeRun(CLoadedPackage& package, IRunProgress* progress, const bool* finish
     LARGE_INTEGER prepared = Now();
     run.Start();
     LARGE_INTEGER lastFile = prepared;
-    while (!*finished) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+    bool failed = false;
+    auto step = [&] {
         LARGE_INTEGER before = Now();
-        if (!run.Step())
-            return false;
+        failed = !run.Step();
         LARGE_INTEGER after = Now();
-        if (!*finished) {
+        if (!failed && !*finished) {
             lastFile = after;
             if (Seconds(before, after) > times->longestStep)
                 times->longestStep = Seconds(before, after);
         }
+        return !failed && !*finished;
+    };
+    while (!*finished && !failed) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        if (page != nullptr)
+            page->StepSlice(step);
+        else
+            step();
     }
+    if (failed)
+        return false;
     LARGE_INTEGER end = Now();
     times->prepare = Seconds(start, prepared);
     times->files = Seconds(prepared, lastFile);
@@ -161,7 +171,7 @@ int main(int argc, char** argv) {
         return 1;
     SRunTimes shown, hidden;
     CTestPage page;
-    if (!TimeRun(package, &page, &page.finished, &shown))
+    if (!TimeRun(package, &page, &page, &page.finished, &shown))
         return 1;
     // The same install once more into a folder and product of its own, without a window.
     std::string path = std::string(package.info.texts[TEXT_INSTALL_PATH]) + "-hidden";
@@ -169,7 +179,7 @@ int main(int argc, char** argv) {
     SetupInfoSetText(&package.info, TEXT_INSTALL_PATH, path.c_str());
     SetupInfoSetText(&package.info, TEXT_UNINSTALL_KEY, product.c_str());
     CHiddenProgress windowless;
-    if (!TimeRun(package, &windowless, &windowless.finished, &hidden))
+    if (!TimeRun(package, &windowless, nullptr, &windowless.finished, &hidden))
         return 1;
     unsigned files = 0;
     unsigned long long bytes = 0;

@@ -3,6 +3,9 @@
 // the uninstall data file, and what is put back when an action fails.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <algorithm>
@@ -599,6 +602,61 @@ TEST_F(InstallRun, NamesThatCouldLeaveTheirFolderAreDamagedData) {
         EXPECT_EQ(session.steps, 2) << "the first file stops the run";
         EXPECT_FALSE(Exists(MacroFolder(FolderMacro::X64, "QvTest\\evil.txt")));
     }
+}
+
+// One idle turn of a run on the real page: many steps with the page's painting held and none
+// lost, cut short after one step by a message that waits, and the page shown again when the
+// turn ends or a message box comes; the bar that the template hides stays hidden.
+TEST(ProgressPageTurn, StepsInSlicesAndShowsThePageAgain) {
+    CTestPage page;
+    HWND phase = GetDlgItem(page.page, IDC_PHASE_TEXT);
+    HWND detail = GetDlgItem(page.page, IDC_DETAIL_TEXT);
+    HWND middle = GetDlgItem(page.page, IDC_PROGRESS_MIDDLE);
+    HWND hidden = GetDlgItem(page.page, IDC_PROGRESS_BOTTOM);
+    ASSERT_FALSE(IsWindowVisible(hidden));
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    page.SetBar(BAR_MIDDLE, 1000, 0);
+
+    int steps = 0;
+    bool boxOverShownPage = false;
+    page.StepSlice([&] {
+        ++steps;
+        page.StepBar(BAR_MIDDLE);
+        page.SetBar(BAR_BOTTOM, 10, steps % 10);
+        page.SetStatus(LINE_DETAIL, ("file" + std::to_string(steps)).c_str());
+        if (steps == 2) {
+            page.SetStatus(LINE_PHASE, "box");
+            EXPECT_EQ(page.Owner(), page.page);
+            char text[32] = {};
+            GetWindowTextA(detail, text, sizeof text);
+            boxOverShownPage = IsWindowVisible(phase) && IsWindowVisible(detail) &&
+                               IsWindowVisible(middle) && std::string(text) == "file2";
+        }
+        return steps < 500;
+    });
+    EXPECT_GT(steps, 2) << "a turn with nothing waiting takes many steps";
+    EXPECT_TRUE(boxOverShownPage) << "a message box shows over the page as it stands";
+    EXPECT_EQ(SendMessageA(middle, PBM_GETPOS, 0, 0), steps);
+    char text[32] = {};
+    GetWindowTextA(detail, text, sizeof text);
+    EXPECT_EQ(std::string(text), "file" + std::to_string(steps));
+    EXPECT_TRUE(IsWindowVisible(phase) && IsWindowVisible(detail) && IsWindowVisible(middle));
+    EXPECT_FALSE(IsWindowVisible(hidden));
+
+    // A message waiting: the turn ends after one step, the page shown.
+    PostMessageA(page.host, WM_NULL, 0, 0);
+    int more = 0;
+    page.StepSlice([&] {
+        page.StepBar(BAR_MIDDLE);
+        return ++more < 500;
+    });
+    EXPECT_EQ(more, 1);
+    EXPECT_EQ(SendMessageA(middle, PBM_GETPOS, 0, 0), steps + 1);
+    EXPECT_TRUE(IsWindowVisible(middle));
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
 }
 
 }  // namespace

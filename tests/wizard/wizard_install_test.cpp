@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "resources/install_ids.h"
@@ -189,6 +191,15 @@ void RunToTheEnd(CWizardPilot& wizard, const char* done, const char* finishText)
     ASSERT_TRUE(wizard.Next("progress"));
     EXPECT_TRUE(WaitUntil([&] { return wizard.SheetButtonEnabled(kNext); }));
     EXPECT_EQ(Utf8(wizard.Text(IDC_PHASE_TEXT)), done);
+    // The run steps many items per idle turn with the page's painting held: afterwards the
+    // page's lines and its bar are shown again, the bar at its end, and the bar that the
+    // template hides stays hidden.
+    EXPECT_TRUE(wizard.Visible(IDC_PHASE_TEXT));
+    EXPECT_TRUE(wizard.Visible(IDC_DETAIL_TEXT));
+    EXPECT_TRUE(wizard.Visible(IDC_PROGRESS_MIDDLE));
+    EXPECT_FALSE(wizard.Visible(IDC_PROGRESS_BOTTOM));
+    HWND bar = wizard.Control(IDC_PROGRESS_MIDDLE);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
     EXPECT_FALSE(wizard.SheetButtonEnabled(kBack));
     ASSERT_TRUE(wizard.Next("finish"));
     EXPECT_EQ(Utf8(wizard.Text(IDC_FINISH_TEXT)), finishText);
