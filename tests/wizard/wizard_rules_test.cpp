@@ -37,15 +37,6 @@ std::string RulesFolder(const std::string& folder) {
     return ProgramFiles() + "\\Rules\\" + folder;
 }
 
-// Runs a program that must end by itself: the texts of the message boxes it showed.
-std::vector<std::string> RunAlone(const std::string& commandLine) {
-    CWizardPilot program(commandLine);
-    EXPECT_EQ(program.WaitForExit(), 0) << commandLine;
-    return Texts(program.boxes);
-}
-
-using Texts_ = std::vector<std::string>;
-
 TEST(WizardRules, RefusalsComeBeforeMessage2AndInstallNothing) {
     TempDir dir;
     // Installed and uninstalled without a single click: the automatic modes.
