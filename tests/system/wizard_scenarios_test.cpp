@@ -22,6 +22,7 @@
 
 namespace {
 
+constexpr int kBack = 0x3023;
 constexpr int kNext = 0x3024;
 constexpr int kFinish = 0x3025;
 
@@ -65,8 +66,10 @@ void RunToTheEnd(CWizardPilot& wizard, const char* done) {
     ASSERT_TRUE(wizard.Next("progress"));
     EXPECT_TRUE(WaitUntil([&] { return wizard.SheetButtonEnabled(kNext); }));
     EXPECT_EQ(Utf8(wizard.Text(IDC_PHASE_TEXT)), done);
+    EXPECT_FALSE(wizard.SheetButtonEnabled(kBack));
     ASSERT_TRUE(wizard.Next("finish"));
     EXPECT_TRUE(WaitUntil([&] { return wizard.SheetButtonEnabled(kFinish); }));
+    EXPECT_FALSE(wizard.SheetButtonEnabled(IDCANCEL));
     wizard.PressSheetButton(kFinish);
     EXPECT_EQ(wizard.WaitForExit(), 0);
     EXPECT_EQ(Texts(wizard.boxes), Texts_{});
@@ -130,8 +133,13 @@ name = "本体"
                   shared + UninstallKeyLines("+", "QuorvaneAuto") + count);
     EXPECT_EQ(ReadWholeFile(ProgramFiles() + "\\AutoTest\\app.txt"), "content of app.txt");
     EXPECT_EQ(ProductCount(), 1);
+    EXPECT_EQ(RunOnceValue("UninsDat200_Mivax.exe"), "\"C:\\windows\\UninsDat200_Mivax.exe\" /R");
+    const std::string uninstall = UninstallValue("QuorvaneAuto", "UninstallString");
+    EXPECT_EQ(uninstall,
+              "\"C:\\windows\\UninsDat200_Mivax.exe\" /U "
+              "\"C:\\Program Files\\AutoTest\\Uninstall.dat\"");
 
-    EXPECT_EQ(RunAlone(UninstallValue("QuorvaneAuto", "UninstallString")), Texts_{});
+    EXPECT_EQ(RunAlone(uninstall), Texts_{});
     // The shared part stays until the next restart, which deletes the list and, with no product
     // left, the uninstaller; the count stays at 0.
     EXPECT_EQ(Changes(before, Machine()), shared + count);
@@ -428,20 +436,20 @@ TEST(WizardScenarios, AnInstallFailingAtADamagedEntryIsRolledBack) {
     TempDir dir;
     for (const char* name : {"a.txt", "b.txt", "z.txt"})
         WriteWholeFile(dir.File(name), std::string("content of ") + name);
-    const std::string setup = dir.File("rollback.exe");
-    ASSERT_TRUE(BuildSetup(dir.path(), R"(
+    const std::string product = R"(
 [product]
 name = "巻戻し試験"
 [install]
 folder = '64\RollbackTest'
 uninstall_key = "QuorvaneRollback"
 pages = ["progress"]
-options = ["auto_install"]
+options = ["auto_install", "auto_uninstall"]
 [[component]]
 name = "本体"
-files = [{ source = "a.txt", dest = 'IF\a' }, { source = "b.txt" }, { source = "z.txt" }]
-)",
-                           setup));
+files = [{ source = "a.txt", dest = 'IF\a' }, { source = "b.txt" })";
+    const std::string setup = dir.File("rollback.exe"), good = dir.File("good.exe");
+    ASSERT_TRUE(BuildSetup(dir.path(), product + ", { source = \"z.txt\" }]", setup));
+    ASSERT_TRUE(BuildSetup(dir.path(), product + "]", good));
     // The last file's entry loses its codec chain.
     const std::string damaged = dir.File("damaged.exe");
     {
@@ -459,12 +467,19 @@ files = [{ source = "a.txt", dest = 'IF\a' }, { source = "b.txt" }, { source = "
     WriteWholeFile(folder + "\\b.txt", "older b.txt");
     MakeOld(folder + "\\b.txt");
     const MachineSnapshot before = Machine();
-    EXPECT_EQ(RunAlone(Quoted(damaged)),
-              (Texts_{"圧縮ファイルの展開に失敗しました。\r\n\r\n" + Utf8(folder) + "\\z.txt",
-                      "セットアップに失敗しました。"}));
+    const Texts_ failed = {"圧縮ファイルの展開に失敗しました。\r\n\r\n" + Utf8(folder) + "\\z.txt",
+                           "セットアップに失敗しました。"};
+    EXPECT_EQ(RunAlone(Quoted(damaged)), failed);
     // What the run made is gone; what it wrote over an older file keeps the new content.
     EXPECT_EQ(Changes(before, Machine()), "~ C:\\Program Files\\RollbackTest\\b.txt\n");
     EXPECT_EQ(ReadWholeFile(folder + "\\b.txt"), "content of b.txt");
+
+    // Failing over an earlier installation fails too, and leaves that installation as it was.
+    EXPECT_EQ(RunAlone(Quoted(good)), Texts_{});
+    const MachineSnapshot installed = Machine();
+    EXPECT_EQ(RunAlone(Quoted(damaged)), failed);
+    EXPECT_EQ(Changes(installed, Machine()), "");
+    EXPECT_EQ(RunAlone(UninstallValue("QuorvaneRollback", "UninstallString")), Texts_{});
     RemoveTree(folder);
 }
 
