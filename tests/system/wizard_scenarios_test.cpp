@@ -28,20 +28,10 @@ constexpr int kFinish = 0x3025;
 
 const char kInitFailed[] = "初期化に失敗しました。";
 
-// The folders where a setup program leaves its traces (the users' own folders lead to the Unix
-// home folder under Wine) and the software keys of HKLM and HKCU.
-MachineSnapshot Machine() {
-    MachineSnapshot snapshot;
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    for (const std::string& folder :
-         {std::string(windows), ProgramFiles(), std::string("C:\\Program Files (x86)"),
-          std::string("C:\\ProgramData"), std::string("C:\\users\\Public")})
-        SnapshotFolder(folder, &snapshot);
-    SnapshotRegistry(HKEY_LOCAL_MACHINE, "HKLM", "Software", &snapshot);
-    SnapshotRegistry(HKEY_CURRENT_USER, "HKCU", "Software", &snapshot);
-    // Wine's own: the Unix menu entry it makes for every shortcut, the mouse settings it keeps
-    // while a program runs.
+// The whole machine but the test's own scratch folder and Wine's own settings: the Unix menu
+// entry Wine makes for every shortcut, the mouse settings it keeps while a program runs.
+MachineSnapshot Machine(const TempDir& scratch) {
+    MachineSnapshot snapshot = SnapshotMachine({scratch.path()});
     SnapshotForget(&snapshot, "HKCU\\Software\\Wine\\");
     return snapshot;
 }
@@ -51,14 +41,24 @@ std::string Changes(const MachineSnapshot& before, const MachineSnapshot& after)
     return Utf8(SnapshotDifference(before, after));
 }
 
-// The lines of the uninstall key of a product, each with prefix.
-std::string UninstallKeyLines(const char* prefix, const std::string& key) {
-    const std::string path =
-        "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key;
-    std::string lines = std::string(prefix) + " " + path + "\\\n";
-    for (const char* name : {"DisplayName", "UninstallDataFile", "UninstallString"})
-        lines += std::string(prefix) + " " + path + "\\:" + name + "\n";
+// Every finished install copies its own uninstaller over the shared one.
+const std::string kUninstallerCopied = "~ C:\\windows\\UninsDat200_Mivax.exe\n";
+const std::string kCounted = "~ HKLM\\Software\\Quorvane\\UninsDat\\2.0\\:RefC\n";
+
+// A line "sign folder+name" for each name.
+std::string Lines(const char* sign, const std::string& folder,
+                  const std::vector<std::string>& names) {
+    std::string lines;
+    for (const std::string& name : names)
+        lines += std::string(sign) + " " + folder + name + "\n";
     return lines;
+}
+
+// The lines of the uninstall key of a product.
+std::string UninstallKeyLines(const char* sign, const std::string& key) {
+    return Lines(sign,
+                 "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key + "\\",
+                 {"", ":DisplayName", ":UninstallDataFile", ":UninstallString"});
 }
 
 // Start, progress, finish and Finish, the way a wizard's run ends.
@@ -103,34 +103,23 @@ name = "本体"
   dest = 'IF\help'
 )");
     ASSERT_FALSE(setup.empty());
-    const MachineSnapshot before = Machine();
+    const MachineSnapshot before = Machine(dir);
     // Nobody presses a button: the program must end by itself.
     EXPECT_EQ(RunAlone(Quoted(setup)), Texts_{});
-    const std::string version = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\";
     // What the first product brings besides its own: the shared uninstaller, the pending-deletion
     // list, the restart entry, the count of products, and the SharedDLLs key (which every Windows
     // has and a fresh Wine prefix lacks).
     const std::string shared =
-        "+ C:\\windows\\UninsDat200_Mivax.exe\n"
-        "+ C:\\windows\\UninsDat200_Mivax_Res.dat\n"
-        "+ " +
-        version +
-        "RunOnce\\:UninsDat200_Mivax.exe\n"
-        "+ " +
-        version + "SharedDLLs\\\n";
-    const std::string count =
-        "+ HKLM\\Software\\Quorvane\\\n"
-        "+ HKLM\\Software\\Quorvane\\UninsDat\\\n"
-        "+ HKLM\\Software\\Quorvane\\UninsDat\\2.0\\\n"
-        "+ HKLM\\Software\\Quorvane\\UninsDat\\2.0\\:RefC\n";
-    EXPECT_EQ(Changes(before, Machine()),
-              "+ C:\\Program Files\\AutoTest\\\n"
-              "+ C:\\Program Files\\AutoTest\\Uninstall.dat\n"
-              "+ C:\\Program Files\\AutoTest\\app.txt\n"
-              "+ C:\\Program Files\\AutoTest\\help\\\n"
-              "+ C:\\Program Files\\AutoTest\\help\\help.txt\n"
-              "+ C:\\users\\Public\\Desktop\\自動アプリ.lnk\n" +
-                  shared + UninstallKeyLines("+", "QuorvaneAuto") + count);
+        Lines("+", "C:\\windows\\", {"UninsDat200_Mivax.exe", "UninsDat200_Mivax_Res.dat"}) +
+        Lines("+", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\",
+              {"RunOnce\\:UninsDat200_Mivax.exe", "SharedDLLs\\"});
+    const std::string count = Lines("+", "HKLM\\Software\\Quorvane\\",
+                                    {"", "UninsDat\\", "UninsDat\\2.0\\", "UninsDat\\2.0\\:RefC"});
+    EXPECT_EQ(Changes(before, Machine(dir)),
+              Lines("+", "C:\\Program Files\\AutoTest\\",
+                    {"", "Uninstall.dat", "app.txt", "help\\", "help\\help.txt"}) +
+                  "+ C:\\users\\Public\\Desktop\\自動アプリ.lnk\n" + shared +
+                  UninstallKeyLines("+", "QuorvaneAuto") + count);
     EXPECT_EQ(ReadWholeFile(ProgramFiles() + "\\AutoTest\\app.txt"), "content of app.txt");
     EXPECT_EQ(ProductCount(), 1);
     EXPECT_EQ(RunOnceValue("UninsDat200_Mivax.exe"), "\"C:\\windows\\UninsDat200_Mivax.exe\" /R");
@@ -142,7 +131,7 @@ name = "本体"
     EXPECT_EQ(RunAlone(uninstall), Texts_{});
     // The shared part stays until the next restart, which deletes the list and, with no product
     // left, the uninstaller; the count stays at 0.
-    EXPECT_EQ(Changes(before, Machine()), shared + count);
+    EXPECT_EQ(Changes(before, Machine(dir)), shared + count);
     EXPECT_EQ(ProductCount(), 0);
 }
 
@@ -295,7 +284,7 @@ TEST(WizardScenarios, ACancelledWizardChangesNothingOnAnyPage) {
     TempDir dir;
     const std::string setup = BuildWizardPackage(dir, "full", kFullManifest);
     ASSERT_FALSE(setup.empty());
-    const MachineSnapshot before = Machine();
+    const MachineSnapshot before = Machine(dir);
     const std::vector<std::string> pages = {"warning", "licence", "mode", "items", "dest", "start"};
     for (std::size_t last = 0; last < pages.size(); ++last) {
         // Each run goes one page further, checks that page, and is cancelled there.
@@ -329,7 +318,7 @@ TEST(WizardScenarios, ACancelledWizardChangesNothingOnAnyPage) {
         EXPECT_EQ(wizard.WaitForExit(), 0) << page;
         EXPECT_EQ(Texts(wizard.boxes), Texts_{}) << page;
     }
-    EXPECT_EQ(Changes(before, Machine()), "");
+    EXPECT_EQ(Changes(before, Machine(dir)), "");
 }
 
 TEST(WizardScenarios, FolderFilesAndGroupWithTrailBytes5CAnd7C) {
@@ -355,7 +344,7 @@ name = "本体"
   name = "能.txt"
 )");
     ASSERT_FALSE(setup.empty());
-    const MachineSnapshot before = Machine();
+    const MachineSnapshot before = Machine(dir);
     {
         CWizardPilot wizard(Quoted(setup));
         ASSERT_TRUE(wizard.WaitForSheet());
@@ -385,32 +374,12 @@ name = "本体"
     const std::string folder = "C:\\Program Files\\表示ソフト\\";
     const std::string group =
         "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\ポイント表示\\";
-    EXPECT_EQ(Changes(before, Machine()),
-              "~ HKLM\\Software\\Quorvane\\UninsDat\\2.0\\:RefC\n"
-              "+ " +
-                  folder +
-                  "\n"
-                  "+ " +
-                  folder +
-                  "能力\\\n"
-                  "+ " +
-                  folder +
-                  "能力\\Uninstall.dat\n"
-                  "+ " +
-                  folder +
-                  "能力\\ソフトポ\\\n"
-                  "+ " +
-                  folder +
-                  "能力\\ソフトポ\\能.txt\n"
-                  "+ " +
-                  folder +
-                  "能力\\表示ポ.txt\n"
-                  "+ " +
-                  group +
-                  "\n"
-                  "+ " +
-                  group +
-                  "能力ポ.lnk\n"
+    EXPECT_EQ(Changes(before, Machine(dir)),
+              kUninstallerCopied + kCounted +
+                  Lines("+", folder,
+                        {"", "能力\\", "能力\\Uninstall.dat", "能力\\ソフトポ\\",
+                         "能力\\ソフトポ\\能.txt", "能力\\表示ポ.txt"}) +
+                  Lines("+", group, {"", "能力ポ.lnk"}) +
                   "+ C:\\users\\Public\\Desktop\\能力ポ.lnk\n" +
                   UninstallKeyLines("+", "QuorvaneDbcs"));
     const std::string links = SCENARIO_LINKS;
@@ -420,7 +389,7 @@ name = "本体"
                           (links + "\\menu.lnk").c_str(), FALSE));
 
     UninstallThroughTheWizard("QuorvaneDbcs");
-    EXPECT_EQ(Changes(before, Machine()), "");
+    EXPECT_EQ(Changes(before, Machine(dir)), kUninstallerCopied);
 }
 
 // Sets the last-write time of a file to a day in 2001.
@@ -466,19 +435,19 @@ files = [{ source = "a.txt", dest = 'IF\a' }, { source = "b.txt" })";
     CreateDirectoryA(folder.c_str(), nullptr);
     WriteWholeFile(folder + "\\b.txt", "older b.txt");
     MakeOld(folder + "\\b.txt");
-    const MachineSnapshot before = Machine();
+    const MachineSnapshot before = Machine(dir);
     const Texts_ failed = {"圧縮ファイルの展開に失敗しました。\r\n\r\n" + Utf8(folder) + "\\z.txt",
                            "セットアップに失敗しました。"};
     EXPECT_EQ(RunAlone(Quoted(damaged)), failed);
     // What the run made is gone; what it wrote over an older file keeps the new content.
-    EXPECT_EQ(Changes(before, Machine()), "~ C:\\Program Files\\RollbackTest\\b.txt\n");
+    EXPECT_EQ(Changes(before, Machine(dir)), "~ C:\\Program Files\\RollbackTest\\b.txt\n");
     EXPECT_EQ(ReadWholeFile(folder + "\\b.txt"), "content of b.txt");
 
     // Failing over an earlier installation fails too, and leaves that installation as it was.
     EXPECT_EQ(RunAlone(Quoted(good)), Texts_{});
-    const MachineSnapshot installed = Machine();
+    const MachineSnapshot installed = Machine(dir);
     EXPECT_EQ(RunAlone(Quoted(damaged)), failed);
-    EXPECT_EQ(Changes(installed, Machine()), "");
+    EXPECT_EQ(Changes(installed, Machine(dir)), "");
     EXPECT_EQ(RunAlone(UninstallValue("QuorvaneRollback", "UninstallString")), Texts_{});
     RemoveTree(folder);
 }
@@ -517,26 +486,14 @@ TEST(WizardScenarios, ReinstallWithAComponentAddedAndOneDroppedThenAnUpdate) {
     ASSERT_TRUE(BuildSetup(
         updateDir, UpdateProduct("\"update\"", "\"start\", \"progress\", \"finish\"", ""), update));
 
-    const MachineSnapshot before = Machine();
+    const MachineSnapshot before = Machine(dir);
     EXPECT_EQ(RunAlone(Quoted(first)), Texts_{});
-    const MachineSnapshot firstDone = Machine();
+    const MachineSnapshot firstDone = Machine(dir);
     const std::string folder = "C:\\Program Files\\UpdateTest\\";
     EXPECT_EQ(Changes(before, firstDone),
-              "~ HKLM\\Software\\Quorvane\\UninsDat\\2.0\\:RefC\n"
-              "+ " +
-                  folder +
-                  "\n"
-                  "+ " +
-                  folder +
-                  "Uninstall.dat\n"
-                  "+ " +
-                  folder +
-                  "app.txt\n"
-                  "+ " +
-                  folder +
-                  "old\\\n"
-                  "+ " +
-                  folder + "old\\old.txt\n" + UninstallKeyLines("+", "QuorvaneUpdate"));
+              kUninstallerCopied + kCounted +
+                  Lines("+", folder, {"", "Uninstall.dat", "app.txt", "old\\", "old\\old.txt"}) +
+                  UninstallKeyLines("+", "QuorvaneUpdate"));
     {
         CWizardPilot wizard(Quoted(second));
         ASSERT_TRUE(wizard.WaitForSheet());
@@ -549,25 +506,22 @@ TEST(WizardScenarios, ReinstallWithAComponentAddedAndOneDroppedThenAnUpdate) {
         ASSERT_TRUE(wizard.Next("start"));
         RunToTheEnd(wizard, "インストール完了。");
     }
-    const MachineSnapshot secondDone = Machine();
+    const MachineSnapshot secondDone = Machine(dir);
     // The dropped component's file stays, and stays recorded: the clean-up after a re-install
-    // removes only folders and keys that nothing holds, uninstalling removes the rest.
-    EXPECT_EQ(Changes(firstDone, secondDone), "~ " + folder +
-                                                  "Uninstall.dat\n"
-                                                  "+ " +
-                                                  folder +
-                                                  "new\\\n"
-                                                  "+ " +
-                                                  folder + "new\\new.txt\n");
+    // removes only folders and keys that nothing holds, uninstalling removes the rest. The second
+    // package's app.txt is newer (its source was written again).
+    EXPECT_EQ(Changes(firstDone, secondDone), Lines("~", folder, {"Uninstall.dat", "app.txt"}) +
+                                                  kUninstallerCopied +
+                                                  Lines("+", folder, {"new\\", "new\\new.txt"}));
     {
         CWizardPilot wizard(Quoted(update));
         ASSERT_TRUE(wizard.WaitForSheet());
         ASSERT_TRUE(wizard.Next("start"));
         RunToTheEnd(wizard, "インストール完了。");
     }
-    const MachineSnapshot updated = Machine();
+    const MachineSnapshot updated = Machine(dir);
     EXPECT_EQ(Changes(secondDone, updated),
-              "~ " + folder + "Uninstall.dat\n~ " + folder + "app.txt\n");
+              Lines("~", folder, {"Uninstall.dat", "app.txt"}) + kUninstallerCopied);
     EXPECT_EQ(ReadWholeFile(ProgramFiles() + "\\UpdateTest\\app.txt"), "updated app.txt");
     EXPECT_EQ(ProductCount(), 1);
     {
@@ -578,14 +532,14 @@ TEST(WizardScenarios, ReinstallWithAComponentAddedAndOneDroppedThenAnUpdate) {
         wizard.PressSheetButton(IDCANCEL);
         EXPECT_EQ(wizard.WaitForExit(), 0);
     }
-    EXPECT_EQ(Changes(updated, Machine()), "");
+    EXPECT_EQ(Changes(updated, Machine(dir)), "");
 
     UninstallThroughTheWizard("QuorvaneUpdate");
-    EXPECT_EQ(Changes(before, Machine()), "");
+    EXPECT_EQ(Changes(before, Machine(dir)), kUninstallerCopied);
     // Without the product the update finds nothing to update.
     EXPECT_EQ(RunAlone(Quoted(update)),
               (Texts_{"アップデートするソフトウェアが見つかりません。", kInitFailed}));
-    EXPECT_EQ(Changes(before, Machine()), "");
+    EXPECT_EQ(Changes(before, Machine(dir)), kUninstallerCopied);
 }
 
 }  // namespace
