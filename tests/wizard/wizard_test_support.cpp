@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include "tests/install/install_harness.h"
+#include "tests/wizard/wizard_pilot.h"
 
 namespace {
 
@@ -65,4 +68,10 @@ std::vector<std::string> Texts(const std::vector<SeenMessageBox>& boxes) {
     for (const SeenMessageBox& box : boxes)
         texts.push_back(Utf8(box.text));
     return texts;
+}
+
+Texts_ RunAlone(const std::string& commandLine) {
+    CWizardPilot program(commandLine);
+    EXPECT_EQ(program.WaitForExit(), 0) << commandLine;
+    return Texts(program.boxes);
 }

@@ -27,4 +27,8 @@ std::string RunOnceValue(const char* name);
 std::string UninstallValue(const std::string& key, const char* name);
 
 // The texts of message boxes, as UTF-8.
-std::vector<std::string> Texts(const std::vector<SeenMessageBox>& boxes);
+using Texts_ = std::vector<std::string>;
+Texts_ Texts(const std::vector<SeenMessageBox>& boxes);
+// Runs a program that must end by itself with the exit code 0, answering its message boxes: their
+// texts.
+Texts_ RunAlone(const std::string& commandLine);
