@@ -2,13 +2,36 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-std::string Describe(const std::string& bytes) {
+// What a whole-machine snapshot leaves out: Wine's own housekeeping, which changes whatever the
+// programs do. Paths as the snapshot names them; each leaves out everything below it.
+const char* const kHousekeeping[] = {
+    // user32 keeps the session's system parameters here the first time a window opens.
+    "HKCU\\Software\\Wine\\Temporary System Parameters\\",
+};
+
+// The exclusions of one snapshot, as prefixes of the paths.
+struct SFilter {
+    std::vector<std::string> prefixes;
+    bool withTimes;
+    bool Skips(const std::string& path) const {
+        for (const std::string& prefix : prefixes) {
+            if (_strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0)
+                return true;
+        }
+        return false;
+    }
+};
+
+const SFilter kNoFilter = {{}, false};
+
+std::string Hash(const std::string& bytes) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (unsigned char byte : bytes)
         hash = (hash ^ byte) * 1099511628211ull;
@@ -18,9 +41,40 @@ std::string Describe(const std::string& bytes) {
     return text;
 }
 
-}  // namespace
+std::string Time(const FILETIME& time) {
+    SYSTEMTIME at;
+    FileTimeToSystemTime(&time, &at);
+    char text[40];
+    std::snprintf(text, sizeof text, " %04u-%02u-%02u %02u:%02u:%02u.%03u", at.wYear, at.wMonth,
+                  at.wDay, at.wHour, at.wMinute, at.wSecond, at.wMilliseconds);
+    return text;
+}
 
-void SnapshotFolder(const std::string& folder, MachineSnapshot* snapshot) {
+// Size and hash of a file's bytes, read in blocks: the drive holds hundreds of megabytes. A
+// file that another program holds without sharing cannot be read: it says so.
+std::string DescribeFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "in use";
+    static std::vector<std::uint64_t> block(1 << 17);
+    std::uint64_t hash = 14695981039346656037ull, size = 0;
+    DWORD got = 0;
+    while (ReadFile(file, block.data(), static_cast<DWORD>(block.size() * 8), &got, nullptr) &&
+           got > 0) {
+        std::memset(reinterpret_cast<char*>(block.data()) + got, 0, (8 - got % 8) % 8);
+        for (DWORD word = 0; word < (got + 7) / 8; ++word)
+            hash = (hash ^ block[word]) * 1099511628211ull;  // FNV-1a, a word at a time
+        size += got;
+    }
+    CloseHandle(file);
+    char text[48];
+    std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
+                  static_cast<unsigned long long>(hash));
+    return text;
+}
+
+void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapshot* snapshot) {
     if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
     (*snapshot)[folder + "\\"] = "folder";
@@ -33,20 +87,28 @@ void SnapshotFolder(const std::string& folder, MachineSnapshot* snapshot) {
         if (name == "." || name == "..")
             continue;
         std::string path = folder + "\\" + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            SnapshotFolder(path, snapshot);
-        else
-            (*snapshot)[path] = Describe(ReadWholeFile(path));
+        if (filter.Skips(path + "\\"))
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            WalkFolder(path, filter, snapshot);
+            continue;
+        }
+        (*snapshot)[path] = filter.withTimes ? DescribeFile(path) + Time(found.ftLastWriteTime)
+                                             : Hash(ReadWholeFile(path));
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
 
-void SnapshotRegistry(HKEY root, const std::string& rootName, const std::string& path,
-                      MachineSnapshot* snapshot) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+// Links (HKLM\System\CurrentControlSet and the like) are not followed: what they point at is
+// seen under its own name.
+void WalkRegistry(HKEY root, const std::string& rootName, const std::string& path,
+                  const SFilter& filter, MachineSnapshot* snapshot) {
     std::string named = rootName + "\\" + path + (path.empty() ? "" : "\\");
+    if (filter.Skips(named))
+        return;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
     (*snapshot)[named] = "key";
     std::vector<BYTE> data(1 << 16);
     char name[16384];
@@ -65,7 +127,7 @@ void SnapshotRegistry(HKEY root, const std::string& rootName, const std::string&
             break;
         (*snapshot)[named + ":" + name] =
             std::to_string(type) + " " +
-            Describe(std::string(reinterpret_cast<char*>(data.data()), dataSize));
+            Hash(std::string(reinterpret_cast<char*>(data.data()), dataSize));
     }
     std::vector<std::string> subKeys;
     for (DWORD index = 0;; ++index) {
@@ -77,7 +139,28 @@ void SnapshotRegistry(HKEY root, const std::string& rootName, const std::string&
     }
     RegCloseKey(key);
     for (const std::string& sub : subKeys)
-        SnapshotRegistry(root, rootName, path.empty() ? sub : path + "\\" + sub, snapshot);
+        WalkRegistry(root, rootName, path.empty() ? sub : path + "\\" + sub, filter, snapshot);
+}
+
+std::string Utf8Of(const std::string& sjis) {
+    int wide = MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
+    std::wstring text(wide, L'\0');
+    MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), text.data(), wide);
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+}  // namespace
+
+void SnapshotFolder(const std::string& folder, MachineSnapshot* snapshot) {
+    WalkFolder(folder, kNoFilter, snapshot);
+}
+
+void SnapshotRegistry(HKEY root, const std::string& rootName, const std::string& path,
+                      MachineSnapshot* snapshot) {
+    WalkRegistry(root, rootName, path, kNoFilter, snapshot);
 }
 
 void SnapshotForget(MachineSnapshot* snapshot, const std::string& path) {
@@ -98,6 +181,39 @@ std::string SnapshotDifference(const MachineSnapshot& before, const MachineSnaps
     for (const auto& [path, what] : after) {
         if (before.find(path) == before.end())
             lines += "+ " + path + "\n";
+    }
+    return lines;
+}
+
+MachineSnapshot SnapshotMachine(const std::vector<std::string>& skip) {
+    SFilter filter = {{std::begin(kHousekeeping), std::end(kHousekeeping)}, true};
+    for (const std::string& folder : skip)
+        filter.prefixes.push_back(folder + "\\");
+    MachineSnapshot snapshot;
+    WalkFolder("C:", filter, &snapshot);
+    WalkRegistry(HKEY_LOCAL_MACHINE, "HKLM", "", filter, &snapshot);
+    WalkRegistry(HKEY_CURRENT_USER, "HKCU", "", filter, &snapshot);
+    return snapshot;
+}
+
+std::string SnapshotChanges(const MachineSnapshot& before, const MachineSnapshot& after) {
+    std::string lines;
+    auto old = before.begin();
+    auto now = after.begin();
+    while (old != before.end() || now != after.end()) {
+        if (now == after.end() || (old != before.end() && old->first < now->first)) {
+            lines += "- " + Utf8Of(old->first) + " = " + old->second + "\n";
+            ++old;
+        } else if (old == before.end() || now->first < old->first) {
+            lines += "+ " + Utf8Of(now->first) + " = " + now->second + "\n";
+            ++now;
+        } else {
+            if (old->second != now->second)
+                lines +=
+                    "~ " + Utf8Of(now->first) + " = " + old->second + " -> " + now->second + "\n";
+            ++old;
+            ++now;
+        }
     }
     return lines;
 }
