@@ -19,13 +19,18 @@ namespace {
 // looks like a hang.
 constexpr DWORD kRepaintInterval = 50;
 
+// One pass over the list: it either counts or deletes, either the files or the folders.
+struct SPass {
+    bool folders;
+    bool remove;
+};
+
 struct SDeletionRun {
     CDeleteRestartFiles* window;
     DWORD lastPump;
-    std::uint32_t files;
-    std::uint32_t folders;
-    std::uint32_t filesDeleted;
-    std::uint32_t foldersRemoved;
+    SPass pass;
+    std::uint32_t listed[2];   // files, folders that stand there
+    std::uint32_t removed[2];  // files, folders deleted
     std::uint32_t removedThisPass;
 };
 
@@ -37,48 +42,19 @@ void KeepWindowAlive(SDeletionRun* run) {
     }
 }
 
-bool IsExistingFile(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool IsExistingFolder(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-int CountFile(const char* line, void* context) {
+int VisitListedPath(const char* line, void* context) {
     auto* run = static_cast<SDeletionRun*>(context);
-    if (IsExistingFile(line))
-        ++run->files;
-    KeepWindowAlive(run);
-    return 1;
-}
-
-int CountFolder(const char* line, void* context) {
-    auto* run = static_cast<SDeletionRun*>(context);
-    if (IsExistingFolder(line))
-        ++run->folders;
-    KeepWindowAlive(run);
-    return 1;
-}
-
-int DeleteListedFile(const char* line, void* context) {
-    auto* run = static_cast<SDeletionRun*>(context);
-    if (IsExistingFile(line) && DeleteFileA(line)) {
-        ++run->filesDeleted;
-        run->window->Step();
-    }
-    KeepWindowAlive(run);
-    return 1;
-}
-
-int RemoveListedFolder(const char* line, void* context) {
-    auto* run = static_cast<SDeletionRun*>(context);
-    if (IsExistingFolder(line) && RemoveDirectoryA(line)) {
-        ++run->foldersRemoved;
-        ++run->removedThisPass;
-        run->window->Step();
+    const bool folders = run->pass.folders;
+    const DWORD attributes = GetFileAttributesA(line);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders) {
+        if (!run->pass.remove) {
+            ++run->listed[folders];
+        } else if (folders ? RemoveDirectoryA(line) : DeleteFileA(line)) {
+            ++run->removed[folders];
+            ++run->removedThisPass;
+            run->window->Step();
+        }
     }
     KeepWindowAlive(run);
     return 1;
@@ -103,24 +79,26 @@ int RunRestartDeletion(SSetupInfo* info) {
     if (!list.ok())
         return 0;
 
-    SDeletionRun run = {&window, GetTickCount(), 0, 0, 0, 0, 0};
+    SDeletionRun run = {&window, GetTickCount(), {}, {0, 0}, {0, 0}, 0};
     PumpPendingMessages();  // the window shows itself before the work starts
-    auto pass = [&](TextLineCallback callback) {
-        return ForEachTextLine(list.get(), buffer.get(), kTextLineBufferSize, &run, callback);
+    auto pass = [&](bool folders, bool remove) {
+        run.pass = {folders, remove};
+        run.removedThisPass = 0;
+        return ForEachTextLine(list.get(), buffer.get(), kTextLineBufferSize, &run,
+                               VisitListedPath);
     };
-    if (!pass(CountFile) || !pass(CountFolder))
+    if (!pass(false, false) || !pass(true, false))
         return 0;
-    window.SetTotal(run.files + run.folders);
-    if (!pass(DeleteListedFile))
+    window.SetTotal(run.listed[0] + run.listed[1]);
+    if (!pass(false, true))
         return 0;
     // RemoveDirectoryA removes empty folders only; another pass takes the parents whose last
     // child went in this one, whatever the order of the list.
-    if (run.folders > 0) {
+    if (run.listed[1] > 0) {
         do {
-            run.removedThisPass = 0;
-            if (!pass(RemoveListedFolder))
+            if (!pass(true, true))
                 return 0;
-        } while (run.removedThisPass > 0 && run.foldersRemoved < run.folders);
+        } while (run.removedThisPass > 0 && run.removed[1] < run.listed[1]);
     }
     list.Close();
     DeleteFileA(listPath);
