@@ -73,8 +73,11 @@ int SCompress::Initialize() {
             return 0;
         }
         // Null security attributes: the handles are not inherited by programs the run starts.
-        tempHandles[i] = CreateFileA(tempNames[i], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_ARCHIVE, nullptr);
+        // The system deletes the files with their handles, also when the process is ended from
+        // outside: an install killed midway leaves nothing in the temporary folder.
+        tempHandles[i] =
+            CreateFileA(tempNames[i], GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (tempHandles[i] == INVALID_HANDLE_VALUE) {
             Release();
             return 0;
