@@ -38,8 +38,11 @@ void NoteProgramToRun(SSetupInfo* info, ClTreeNode* item, const char* path) {
     SetupInfoAddPath(info, path);
 }
 
-// Expands the record's entry into a new file at path, with the record's times. On failure the
-// message has been shown and nothing of the new file is left.
+// Expands the record's entry into a new file at path, with the record's times. The bytes go to
+// path + ".partial", renamed into place once complete: a run ended from outside midway leaves no
+// partly written file under the installed name, which the next run's time comparison would take
+// for a newer one and keep; the next run writes the same partial name over and renames it away.
+// On failure the message has been shown and nothing of the new file is left.
 int ExpandInto(CInstallPageTracker* run, const SFileRecord& record, const char* path) {
     std::uint64_t storedLength = 0;
     PackageFailure failure = PACKAGE_FAIL_NONE;
@@ -48,8 +51,12 @@ int ExpandInto(CInstallPageTracker* run, const SFileRecord& record, const char* 
         return failure == PACKAGE_FAIL_SEEK ? run->Fail(IDS_SEEK_FAILED)
                                             : run->Fail(IDS_CANNOT_READ_FILE, path);
     }
+    // A path too long for the longer name is written in place.
+    char partial[MAX_PATH];
+    const char* target =
+        std::snprintf(partial, sizeof partial, "%s.partial", path) < MAX_PATH ? partial : path;
     SFileStream* out =
-        FileStreamOpen(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        FileStreamOpen(target, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (out == nullptr)
         return run->Fail(IDS_CANNOT_CREATE_FILE, path);
     unsigned failed = 0;
@@ -59,9 +66,11 @@ int ExpandInto(CInstallPageTracker* run, const SFileRecord& record, const char* 
                                                       &record.accessTime, &record.writeTime))
         failed = IDS_CANNOT_WRITE_FILE;
     FileStreamClose(out);
+    if (failed == 0 && target != path && !MoveFileA(target, path))
+        failed = IDS_CANNOT_CREATE_FILE;
     if (failed == 0)
         return 1;
-    DeleteFileA(path);
+    DeleteFileA(target);
     return run->Fail(failed, path);
 }
 
