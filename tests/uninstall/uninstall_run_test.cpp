@@ -1,6 +1,7 @@
 // The uninstall run over the logs that the real install run writes for a package that setupkit
-// builds here: uninstalling, the rollback of a failed install and the clean-up after a
-// re-install, each judged by a snapshot of files and registry taken before the install.
+// builds here: uninstalling and the rollback of a failed install, each judged by a snapshot of
+// files and registry taken before the install. Whole lives of products through the wizard, Wine's
+// uninstaller and restarts are in tests/system.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
@@ -168,14 +169,11 @@ class UninstallRun : public testing::Test {
         SetCount("shared2.dll", 2);
     }
 
-    // Installs the package (custom: without the component 2 追加) and checks that it worked.
-    static void Install(bool withoutExtra = false) {
+    // Installs the package and checks that it worked.
+    static void Install() {
         CLoadedPackage package(setup_);
         ASSERT_TRUE(package.ok);
-        if (withoutExtra)
-            ClTreeFindPath(g_setup->setupTree, nullptr, Sjis("2 追加").c_str(), "\\", TN_KEY)
-                ->data[0] = 0;
-        CInstallSession session(package, withoutExtra ? 1 : 0);
+        CInstallSession session(package);
         session.Run();
         ASSERT_TRUE(session.page.finished);
         ASSERT_TRUE(session.boxes.empty());
@@ -424,41 +422,6 @@ TEST_F(UninstallRun, ARollbackTakesBackWhatTheFailedRunDidWhereverItFailed) {
         std::string expected = failAt > readme ? "~ " + Installed("readme.txt") + "\n" : "";
         EXPECT_EQ(Utf8(SnapshotDifference(before, after)), Utf8(expected));
     }
-}
-
-TEST_F(UninstallRun, ACleanUpKeepsTheFilesOfADroppedComponentForTheNextUninstall) {
-    MachineSnapshot before = Snapshot();
-    Install();
-    SetText(HKEY_CURRENT_USER, "Software\\QvUninstExtra", nullptr, "x");
-    {
-        // A custom install over it without the component 2 追加, and the clean-up after it.
-        CLoadedPackage package(setup_);
-        ClTreeFindPath(g_setup->setupTree, nullptr, Sjis("2 追加").c_str(), "\\", TN_KEY)->data[0] =
-            0;
-        CInstallSession wizard(package, 1);
-        wizard.Run();
-        ASSERT_TRUE(wizard.page.finished);
-        RunUninstall(wizard, &package.info, 0, &wizard.run->logTree);
-    }
-    // Its empty folder and its key go; its files and what only uninstalling removes stay.
-    EXPECT_FALSE(Exists(Installed("empty")));
-    HKEY extra = nullptr;
-    EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QvUninstExtra", 0, KEY_READ, &extra),
-              ERROR_SUCCESS);
-    for (const char* path : {"extra\\extra.txt", "once.txt", "onlyun", "app.exe"})
-        EXPECT_TRUE(Exists(Installed(path))) << path;
-    // The data file still knows them, and uninstalling removes them.
-    {
-        CLoadedPackage package(setup_);
-        TreeOwner log = LoadLog();
-        for (const char* path : {"extra\\extra.txt", "once.txt"})
-            EXPECT_NE(ClTreeFindPath(log.get(), nullptr, Installed(path).c_str(), "\\", 0), nullptr)
-                << path;
-    }
-    Uninstall([](TreeOwner&) {});
-    MachineSnapshot after = Snapshot();
-    KeptByEveryUninstall(&after);
-    EXPECT_EQ(Utf8(SnapshotDifference(before, after)), "");
 }
 
 TEST_F(UninstallRun, NamesSplitAtATrailByteByOlderWritersAreRemovedWholeAndNoHalfNameIsUsed) {
