@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/install/install_harness.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -142,16 +143,6 @@ void WalkRegistry(HKEY root, const std::string& rootName, const std::string& pat
         WalkRegistry(root, rootName, path.empty() ? sub : path + "\\" + sub, filter, snapshot);
 }
 
-std::string Utf8Of(const std::string& sjis) {
-    int wide = MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), nullptr, 0);
-    std::wstring text(wide, L'\0');
-    MultiByteToWideChar(932, 0, sjis.data(), static_cast<int>(sjis.size()), text.data(), wide);
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
 }  // namespace
 
 void SnapshotFolder(const std::string& folder, MachineSnapshot* snapshot) {
@@ -202,15 +193,15 @@ std::string SnapshotChanges(const MachineSnapshot& before, const MachineSnapshot
     auto now = after.begin();
     while (old != before.end() || now != after.end()) {
         if (now == after.end() || (old != before.end() && old->first < now->first)) {
-            lines += "- " + Utf8Of(old->first) + " = " + old->second + "\n";
+            lines += "- " + Utf8(old->first) + " = " + old->second + "\n";
             ++old;
         } else if (old == before.end() || now->first < old->first) {
-            lines += "+ " + Utf8Of(now->first) + " = " + now->second + "\n";
+            lines += "+ " + Utf8(now->first) + " = " + now->second + "\n";
             ++now;
         } else {
             if (old->second != now->second)
                 lines +=
-                    "~ " + Utf8Of(now->first) + " = " + old->second + " -> " + now->second + "\n";
+                    "~ " + Utf8(now->first) + " = " + old->second + " -> " + now->second + "\n";
             ++old;
             ++now;
         }
