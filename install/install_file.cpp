@@ -38,13 +38,12 @@ void NoteProgramToRun(SSetupInfo* info, ClTreeNode* item, const char* path) {
     SetupInfoAddPath(info, path);
 }
 
-// Expands the record's entry into a new file at path, with the record's times. The bytes go to a
-// new name in the same folder, renamed into place once complete: a run ended from outside midway
-// leaves no partly written file under the installed name, which the next run's time comparison
-// would take for a newer one and keep. On failure the message has been shown and nothing of the
-// new file is left.
-int ExpandInto(CInstallPageTracker* run, const SFileRecord& record, const char* folder,
-               const char* path) {
+// Expands the record's entry into a new file at path, with the record's times. The bytes go to
+// path + ".partial", renamed into place once complete: a run ended from outside midway leaves no
+// partly written file under the installed name, which the next run's time comparison would take
+// for a newer one and keep; the next run writes the same partial name over and renames it away.
+// On failure the message has been shown and nothing of the new file is left.
+int ExpandInto(CInstallPageTracker* run, const SFileRecord& record, const char* path) {
     std::uint64_t storedLength = 0;
     PackageFailure failure = PACKAGE_FAIL_NONE;
     HANDLE program = run->programFile.get();
@@ -52,15 +51,14 @@ int ExpandInto(CInstallPageTracker* run, const SFileRecord& record, const char* 
         return failure == PACKAGE_FAIL_SEEK ? run->Fail(IDS_SEEK_FAILED)
                                             : run->Fail(IDS_CANNOT_READ_FILE, path);
     }
-    // A folder too long for a further name is written in place.
+    // A path too long for the longer name is written in place.
     char partial[MAX_PATH];
-    const char* target = GetTempFileNameA(folder, "new", 0, partial) ? partial : path;
+    const char* target =
+        std::snprintf(partial, sizeof partial, "%s.partial", path) < MAX_PATH ? partial : path;
     SFileStream* out =
         FileStreamOpen(target, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == nullptr) {
-        DeleteFileA(target);
+    if (out == nullptr)
         return run->Fail(IDS_CANNOT_CREATE_FILE, path);
-    }
     unsigned failed = 0;
     if (!run->context.codec->ExpandEntry(program, out, storedLength))
         failed = IDS_EXPAND_FAILED;
@@ -134,7 +132,7 @@ int InstallFile(CInstallPageTracker* run, ClTreeNode* parent, ClTreeNode* item,
     if (write) {
         if (exists && !replaced.MoveAside())
             return 0;
-        if (!ExpandInto(run, record, folder, path)) {
+        if (!ExpandInto(run, record, path)) {
             replaced.Restore();
             return 0;
         }
