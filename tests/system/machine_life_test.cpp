@@ -6,12 +6,15 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "resources/install_ids.h"
 #include "tests/support/machine_snapshot.h"
 #include "tests/wizard/wizard_pilot.h"
 #include "tests/wizard/wizard_test_support.h"
@@ -302,14 +305,14 @@ TEST(MachineLife, FilesInUseAtUninstallGoAtTheRestartWhenRecordedSoOrStay) {
     EXPECT_EQ(SnapshotChanges(before, scenario.Snapshot()), stays + LeftOnPurpose(before));
 }
 
-// Many files, so that the progress page runs long enough to be ended at a random moment.
+// Many files, so that the progress page runs long enough to be ended at a random point.
 std::string ManyFilesManifest(std::vector<std::pair<std::string, std::string>>* sources) {
     std::string files;
     std::mt19937 bytes(15);
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "f%03d.bin", i);
-        std::string content(48 * 1024, '\0');
+        std::string content(16 * 1024, '\0');
         for (char& byte : content)
             byte = static_cast<char>(bytes() % 7);  // compressible, as real files are
         sources->push_back({name, content});
@@ -336,12 +339,20 @@ TEST(MachineLife, AnInstallKilledMidwayIsCompletedByTheNextRunAndUninstalledWhol
     ASSERT_FALSE(setup.empty());
     const MachineSnapshot before = scenario.Snapshot();
 
-    const unsigned moment = std::random_device()() % 800;
-    std::printf("the install is ended %u ms into its progress page\n", moment);
+    // A random point of the run, found on the page's bar: a moment in milliseconds would depend
+    // on how fast the machine is.
+    const LRESULT percent = 10 + std::random_device()() % 71;
+    std::printf("the install is ended when its bar passes %d %%\n", static_cast<int>(percent));
     {
         CWizardPilot wizard(Quoted(setup));
         ToProgress(wizard, "中断試験 セットアップ");
-        Sleep(moment);
+        HWND bar = wizard.Control(IDC_PROGRESS_MIDDLE);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const LRESULT range = SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+                return range > 0 && SendMessageA(bar, PBM_GETPOS, 0, 0) * 100 >= range * percent;
+            },
+            60000));
         ASSERT_FALSE(wizard.SheetButtonEnabled(kNext)) << "the install ended before it was ended";
         TerminateProcess(wizard.process, 1);
         EXPECT_EQ(wizard.WaitForExit(), 1);
