@@ -95,7 +95,9 @@ BOOL CInstallSheet::Initialise(SSetupInfo* info) {
             SetupInfoSetFlag(info_, page, 0);
         SetupInfoSetFlag(info_, PAGE_START, 1);
         custom = 1;
-        for (int option : {2, 4, 5})
+        // The install's restart offer, and two bits that no reader knows, are the install's
+        // business: an uninstall offers its restart through OPT_RESTART_UNINSTALL.
+        for (int option : {OPT_RESTART_INSTALL, 4, 5})
             SetupInfoSetOption(info_, option, 0);
         if (!SetupInfoSetText(info_, TEXT_INSTALL_START, info_->texts[TEXT_UNINSTALL_START]))
             return FALSE;
