@@ -301,7 +301,10 @@ TEST(WizardScenarios, ACancelledWizardChangesNothingOnAnyPage) {
     for (std::size_t last = 0; last < pages.size(); ++last) {
         // Each run goes one page further, checks that page, and is cancelled there.
         CWizardPilot wizard(Quoted(setup));
-        ASSERT_TRUE(wizard.WaitForSheet());
+        // Should the program end before its wizard shows, what it said and how it ended.
+        ASSERT_TRUE(wizard.WaitForSheet())
+            << testing::PrintToString(Texts(wizard.boxes)) << " started "
+            << (wizard.process != nullptr) << " exit " << wizard.WaitForExit();
         EXPECT_EQ(Utf8(wizard.Caption()), "全頁試験 セットアップ");
         for (std::size_t at = 0; at < last; ++at) {
             ASSERT_EQ(wizard.PageName(), pages[at]);
