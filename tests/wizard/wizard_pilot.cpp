@@ -98,10 +98,18 @@ CWizardPilot::CWizardPilot(const std::string& commandLine) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created = {};
-    std::string line = commandLine;
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &created))
-        return;
+    // Wine refuses now and then to start a program that a process which has just ended wrote
+    // (setupkit.exe its setup.exe, an install the shared uninstaller): a user would start it
+    // again, and so does the pilot, for up to five seconds.
+    for (int tries = 0;; ++tries) {
+        std::string line = commandLine;
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &created))
+            break;
+        if (tries == 50)
+            return;
+        Sleep(100);
+    }
     CloseHandle(created.hThread);
     process = created.hProcess;
     processId = created.dwProcessId;
