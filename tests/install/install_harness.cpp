@@ -12,6 +12,7 @@
 #include "base/setup_context.h"
 #include "base/shared_names.h"
 #include "base/text_lines.h"
+#include "package/layout/file_record.h"
 #include "package/layout/package_layout.h"
 #include "resources/install_ids.h"
 #include "setupinfo/folder_macros.h"
@@ -131,6 +132,20 @@ CLoadedPackage::~CLoadedPackage() {
     ClTreeDestroy(g_setup->fileTree);
     ClTreeDestroy(g_setup->setupTree);
     g_setup->fileTree = g_setup->setupTree = nullptr;
+}
+
+bool WriteDamagedEntryCopy(const std::string& setup, const char* itemPath,
+                           const std::string& damaged) {
+    CLoadedPackage package(setup);
+    ClTreeNode* item = ClTreeFindPath(g_setup->fileTree, nullptr, itemPath, "\\", 0);
+    SFileRecord record;
+    if (item == nullptr || !FileRecordRead(item->data, item->length, 0, &record))
+        return false;
+    std::string bytes = ReadWholeFile(setup);
+    if (record.entryOffset + 8 >= bytes.size())
+        return false;
+    bytes[record.entryOffset + 8] = '\x7F';  // no chain of the codec
+    return WriteWholeFile(damaged, bytes);
 }
 
 CTestPage::CTestPage() {

@@ -37,6 +37,11 @@ std::string RunCaptured(const std::string& commandLine, DWORD* exitCode);
 // this build's setup.exe as the stub. true on success.
 bool BuildSetup(const std::string& folder, const std::string& manifest, const std::string& output);
 
+// Writes to damaged a copy of the setup executable setup whose entry of the file at itemPath
+// (such as "IF\\a.txt") no decoder accepts: its codec chain is broken. true on success.
+bool WriteDamagedEntryCopy(const std::string& setup, const char* itemPath,
+                           const std::string& damaged);
+
 // The driver's part: the trees and the setup information of a setup executable's package, in
 // g_setup as the driver leaves them.
 class CLoadedPackage {

@@ -525,15 +525,7 @@ TEST_F(InstallRun, AFailedActionPutsBackFilesLogsAndCounts) {
         // A damaged entry over an older file: the old file comes back byte for byte. (A new
         // file that fails is gone again: the rollback scenario through the wizard shows it.)
         const std::string damaged = sources_->File("damaged.exe");
-        {
-            CLoadedPackage original(setup_);
-            SFileRecord record;
-            ClTreeNode* item = Entry(g_setup->fileTree, "IF\\older.txt");
-            ASSERT_TRUE(item && FileRecordRead(item->data, item->length, 0, &record));
-            std::string bytes = ReadWholeFile(setup_);
-            bytes[record.entryOffset + 8] = '\x7F';  // no chain of the codec
-            WriteWholeFile(damaged, bytes);
-        }
+        ASSERT_TRUE(WriteDamagedEntryCopy(setup_, "IF\\older.txt", damaged));
         CLoadedPackage package(damaged);
         Configure(package, "Damaged");
         const std::string old = std::string("old older.txt") + std::string(3, '\0') + "\xFF";

@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "base/setup_context.h"
-#include "package/layout/file_record.h"
 #include "resources/install_ids.h"
 #include "resources/ui_ids.h"
 #include "resources/wizard_ids.h"
@@ -21,7 +19,6 @@
 #include "tests/support/machine_snapshot.h"
 #include "tests/wizard/wizard_pilot.h"
 #include "tests/wizard/wizard_test_support.h"
-#include "tree/tree.h"
 
 namespace {
 
@@ -436,15 +433,7 @@ files = [{ source = "a.txt", dest = 'IF\a' }, { source = "b.txt" })";
     ASSERT_TRUE(BuildSetup(dir.path(), product + "]", good));
     // The last file's entry loses its codec chain.
     const std::string damaged = dir.File("damaged.exe");
-    {
-        CLoadedPackage package(setup);
-        ClTreeNode* item = ClTreeFindPath(g_setup->fileTree, nullptr, "IF\\z.txt", "\\", 0);
-        SFileRecord record;
-        ASSERT_TRUE(item && FileRecordRead(item->data, item->length, 0, &record));
-        std::string bytes = ReadWholeFile(setup);
-        bytes[record.entryOffset + 8] = '\x7F';
-        WriteWholeFile(damaged, bytes);
-    }
+    ASSERT_TRUE(WriteDamagedEntryCopy(setup, "IF\\z.txt", damaged));
     // An older b.txt stands where the run puts its own.
     const std::string folder = ProgramFiles() + "\\RollbackTest";
     CreateDirectoryA(folder.c_str(), nullptr);

@@ -367,14 +367,9 @@ TEST_F(UninstallRun, ARollbackTakesBackWhatTheFailedRunDidWhereverItFailed) {
     // The order in which the run writes the files, and a package whose readme.txt is damaged.
     std::vector<std::string> files;
     std::string damaged = sources_->File("damaged.exe");
+    ASSERT_TRUE(WriteDamagedEntryCopy(setup_, "IF\\readme.txt", damaged));
     {
         CLoadedPackage package(setup_);
-        ClTreeNode* item = ClTreeFindPath(g_setup->fileTree, nullptr, "IF\\readme.txt", "\\", 0);
-        SFileRecord record;
-        ASSERT_TRUE(item && FileRecordRead(item->data, item->length, 0, &record));
-        std::string bytes = ReadWholeFile(setup_);
-        bytes[record.entryOffset + 8] = '\x7F';
-        WriteWholeFile(damaged, bytes);
         CInstallSession session(package);
         session.Run();
         for (const std::string& path : session.page.details) {
