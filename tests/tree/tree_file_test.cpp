@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <string>
 
 #include "base/file_io.h"
@@ -72,12 +71,13 @@ class TreeFile : public testing::Test {
     }
 
     // Loads a damaged image on its own (no trailer to read on into) and expects failure.
-    void ExpectRefused(const string& image, std::uint8_t options, const string& what) {
+    void ExpectRefused(const string& image, std::uint8_t options, const string& what,
+                       std::uint32_t spare = 0) {
         string path = dir_.File("damaged.bin");
         ASSERT_TRUE(WriteWholeFile(path, image));
         ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
         ClTreeOwner tree = NewTree();
-        EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, options, 0), 0) << what;
+        EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, options, spare), 0) << what;
     }
 
     TempDir dir_;
@@ -90,6 +90,13 @@ TEST_F(TreeFile, WorkedExamplesBothWays) {
     EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData), kExampleImage);
     const string withMagic = "CLT1\x07" + kExampleImage.substr(1);
     EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData | CLT_MAGIC), withMagic);
+    ClTreeNode* value = ClTreeNavigate(ClTreeRoot(example.get()), TN_FIRST_VALUE, nullptr);
+    EXPECT_EQ(Save(example.get(), value, CLT_NAMES), Image(0x02, Hex("0E 00 03 616263 80")))
+        << "a start node is one record at depth 0, here without data";
+    EXPECT_EQ(ClTreeSave(OpenScratchFile(dir_.File("save.bin"), GENERIC_READ).get(), example.get(),
+                         nullptr, kNamesAndData),
+              0)
+        << "a failed write";
 
     for (bool magic : {false, true}) {
         ClTreeOwner loaded = NewTree();
@@ -102,133 +109,14 @@ TEST_F(TreeFile, WorkedExamplesBothWays) {
     ClTreeOwner beside = NewTree();
     ASSERT_EQ(Load(kExampleImage, beside.get(), nullptr, 0), 1);
     EXPECT_EQ(DumpTree(beside.get()), "0 09 -\n0 01 -\n1 0E '616263' [0102]\n");
-}
-
-TEST_F(TreeFile, EmptyTreesSubtreesAndEmptyBodies) {
-    ClTreeOwner empty = NewTree();
-    ClTreeDeleteNode(empty.get(), ClTreeRoot(empty.get()));
-    EXPECT_EQ(Save(empty.get(), nullptr, kNamesAndData), Image(0x06, "\x80"));
-
-    ClTreeOwner tree = ExampleTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* value = ClTreeNavigate(root, TN_FIRST_VALUE, nullptr);
-    EXPECT_EQ(Save(tree.get(), value, kNamesAndData),
-              Image(0x06, Hex("0E 00 03 616263 02 0102 80")))
-        << "a value as start node is one record at depth 0";
-    ClTreeNode* k = AddNamed(tree.get(), root, true, "k");
-    AddNamed(tree.get(), k, false, "in");
-    AddNamed(tree.get(), root, true, "later");
-    AddNamed(tree.get(), nullptr, true, "top");
-    EXPECT_EQ(Save(tree.get(), k, CLT_NAMES), Image(0x02, Hex("0B 00 01 6B  0A 01 02 696E  80")))
-        << "a key as start node: its subtree only, without data";
-
-    ClTreeOwner target = NewTree();
-    ClTreeNode* parent = AddNamed(target.get(), ClTreeRoot(target.get()), true, "P");
-    ASSERT_EQ(Load(Save(tree.get(), k, kNamesAndData), target.get(), parent, 0), 1);
-    EXPECT_NE(ClTreeFindPath(target.get(), nullptr, "\\P\\k\\in", "\\", 0), nullptr);
-
-    ClTreeOwner untouched = NewTree();
-    EXPECT_EQ(Load(Image(0x06, "") + "\x0A", untouched.get(), nullptr, 0, 0, false), 1)
-        << "a body length of 0 ends at once";
-    EXPECT_EQ(DumpTree(untouched.get()), "0 09 -\n");
-}
-
-TEST_F(TreeFile, NamesAndFlagsOfRecords) {
-    ClTreeOwner tree = NewTree();
-    AddNamed(tree.get(), ClTreeRoot(tree.get()), false, "");
-    string image = Save(tree.get(), nullptr, kNamesAndData);
-    EXPECT_NE(image.find(Hex("0A 01 00 00")), string::npos) << "named, empty name";
-    ClTreeOwner loaded = NewTree();
-    ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
-    EXPECT_EQ(DumpTree(loaded.get()), "0 09 -\n1 0A ''\n") << "an empty name stays a name";
-
-    // Records without names load as unnamed nodes even where the node flags say named.
-    ClTreeOwner unnamed = NewTree();
-    ASSERT_EQ(Load(Save(ExampleTree().get(), nullptr, CLT_DATA), unnamed.get(), nullptr,
-                   CLT_LOAD_REPLACE_ROOT),
+    // A spare count adds zeroed counter slots to data blocks and a spare tail to every block;
+    // node flag bits 0x08 and 0x10 from the file do not count.
+    ClTreeOwner spare = NewTree();
+    ASSERT_EQ(Load(Image(0x06, Hex("19 00 00 00  0E 01 03 616263 02 0102  04 01 00 00  80")),
+                   spare.get(), nullptr, CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT, 4),
               1);
-    EXPECT_EQ(DumpTree(unnamed.get()), "0 09 -\n1 0C - [0102]\n");
-    // Node flag bits 0x08 and 0x10 from the file do not count; the loader sets its own.
-    ClTreeOwner flags = NewTree();
-    ASSERT_EQ(Load(Image(0x06, Hex("19 00 00 00  1C 01 00 01 05  80")), flags.get(), nullptr,
-                   CLT_LOAD_REPLACE_ROOT),
-              1);
-    EXPECT_EQ(DumpTree(flags.get()), "0 09 -\n1 0C - [05]\n");
-}
-
-TEST_F(TreeFile, SpareCountAddsZeroedCounterSlots) {
-    ClTreeOwner tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    AddNamed(tree.get(), root, false, "abc", "\x01\x02", true, 4);
-    AddNamed(tree.get(), root, false, "empty", "", true);
-    AddNamed(tree.get(), root, false, "none");
-    string image = Save(tree.get(), nullptr, kNamesAndData);
-    EXPECT_EQ(image.find(Hex("02 0102 0E")), image.find("abc") + 3)
-        << "the spare tail is never written";
-
-    // A data block of n > 0 bytes becomes n + 4 zero-filled ones with 4 spare bytes behind;
-    // an empty block stays empty (no counter slot) but gets the spare bytes.
-    ClTreeOwner loaded = NewTree();
-    ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT, 4), 1);
-    EXPECT_EQ(DumpTree(loaded.get()),
-              "0 09 -\n1 1E '616263' [010200000000] +00000000\n1 1E '656D707479' [] +00000000\n"
-              "1 0A '6E6F6E65'\n");
-    ClTreeNode* abc = ClTreeNavigate(ClTreeRoot(loaded.get()), TN_FIRST_VALUE, nullptr);
-    ASSERT_NE(ClTreeNodeCounter(abc), nullptr);
-    EXPECT_EQ(*ClTreeNodeCounter(abc), 0u);
-
-    ClTreeOwner overflow = NewTree();
-    EXPECT_EQ(Load(image, overflow.get(), nullptr, CLT_LOAD_SPARE, 0xFFFFFFF0u), 0)
-        << "a data length that overflows with the spare count";
-}
-
-TEST_F(TreeFile, WriteFailureIsReported) {
-    string path = dir_.File("readonly.bin");
-    ASSERT_TRUE(WriteWholeFile(path, ""));
-    ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
-    ClTreeOwner tree = ExampleTree();
-    EXPECT_EQ(ClTreeSave(file.get(), tree.get(), nullptr, kNamesAndData), 0);
-    EXPECT_EQ(ClTreeSave(file.get(), nullptr, nullptr, kNamesAndData), 0);
-}
-
-// Random trees with everything the image must carry: Shift-JIS names (表 has the trail byte
-// 5C), empty, duplicate and long names, keys and values of one name, data of every small
-// length, spare tails, further top-level keys and a chain down to the deepest level.
-ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain) {
-    static const char* const kNames[] = {"a",   "A",   "\x95\x5C", "\x83\x41",  "\x83\x61", "",
-                                         "dup", "dup", "\\",       "Setup.exe", "64",       "SF"};
-    std::mt19937 random(seed);
-    ClTreeOwner tree = NewTree();
-    std::vector<ClTreeNode*> keys{ClTreeRoot(tree.get())};
-    if (deepChain) {
-        ClTreeNode* chain = keys[0];
-        for (int depth = 1; depth <= kTreeMaxDepth; ++depth)
-            chain = AddNamed(tree.get(), chain, true, depth % 2 ? "\x95\x5C" : "d");
-        keys.push_back(chain);
-    }
-    for (int i = 0; i < nodes; ++i) {
-        ClTreeNode* parent = keys[random() % keys.size()];
-        bool key = random() % 3 == 0;
-        string name = kNames[random() % (sizeof kNames / sizeof kNames[0])];
-        if (random() % 8 == 0)
-            name = string(random() % 300, static_cast<char>('A' + random() % 26));
-        string data;
-        bool withData = random() % 2 == 0;
-        if (withData)
-            for (std::uint32_t n = random() % 40; n > 0; --n)
-                data += static_cast<char>(random());
-        std::uint32_t spare = withSpare && withData && random() % 2 ? 4 : 0;
-        if (key && random() % 10 == 0)
-            parent = nullptr;
-        ClTreeNode* node = AddNamed(tree.get(), parent, key, name, data, withData, spare);
-        if (node == nullptr)
-            continue;  // below the deepest key
-        if (spare)
-            std::memset(node->data + node->length, 0xEE, spare);
-        if (key)
-            keys.push_back(node);
-    }
-    return tree;
+    EXPECT_EQ(DumpTree(spare.get()),
+              "0 09 -\n1 1C - [] +00000000\n1 1E '616263' [010200000000] +00000000\n");
 }
 
 TEST_F(TreeFile, RandomTreesRoundTripNodeByNode) {
@@ -261,35 +149,37 @@ TEST_F(TreeFile, TruncatedImagesFailAtEveryOffset) {
 }
 
 TEST_F(TreeFile, DamagedImagesFailCleanly) {
-    ExpectRefused("CLT2" + kExampleImage, CLT_MAGIC, "wrong magic");
-    ExpectRefused(kExampleImage, CLT_MAGIC, "missing magic");
     const string root = Hex("09 00");
-    ExpectRefused(Image(0x04, root + Hex("FFFFFFFF0F 80")), 0, "data length far beyond the file");
-    ExpectRefused(Image(0x04, root + Hex("F0FFFFFF07 80"), UINT64_MAX >> 1), 0,
-                  "2 GiB data block in a small file with a huge budget");
-    ExpectRefused(Image(0x06, Hex("0A 00 01 76 00  80")), 0, "value at depth 0");
-    ExpectRefused(Image(0x06, root + Hex("00 00  0A 02 01 76 00  80")), 0, "depth jump 1 to 2");
-    ExpectRefused(Image(0x06, Hex("09 01 00 00  80")), 0, "first record below depth 0");
+    const struct {
+        string image;
+        std::uint8_t options;
+        std::uint32_t spare;
+        const char* what;
+    } rows[] = {
+        {"CLT2" + kExampleImage, CLT_MAGIC, 0, "wrong magic"},
+        {kExampleImage, CLT_MAGIC, 0, "missing magic"},
+        {Image(0x04, root + Hex("FFFFFFFF0F 80")), 0, 0, "data length far beyond the file"},
+        {Image(0x04, root + Hex("F0FFFFFF07 80"), UINT64_MAX >> 1), 0, 0,
+         "2 GiB data block in a small file with a huge budget"},
+        {kExampleImage, CLT_LOAD_SPARE, 0xFFFFFFF0u, "data length overflows with the spare"},
+        {Image(0x06, Hex("0A 00 01 76 00  80")), 0, 0, "value at depth 0"},
+        {Image(0x06, root + Hex("00 00  0A 02 01 76 00  80")), 0, 0, "depth jump 1 to 2"},
+        {Image(0x06, Hex("09 01 00 00  80")), 0, 0, "first record below depth 0"},
+        {Image(0x00, Hex("09 00  0B 01  0B 02  0A 03  02 00  80")), 0, 0,
+         "a value climbing to the top level"},
+    };
+    for (const auto& row : rows)
+        ExpectRefused(row.image, row.options, row.what, row.spare);
 
     // Budgets that end inside a record fail; one that ends between records ends the image.
     const string body = kExampleImage.substr(9);
-    for (std::size_t budget = 1; budget < body.size(); ++budget) {
+    for (std::size_t budget = 0; budget < body.size(); ++budget) {
         ClTreeOwner target = NewTree();
-        bool atRecordEnd = budget == 4 || budget == 13;
+        bool atRecordEnd = budget == 0 || budget == 4 || budget == 13;
         EXPECT_EQ(Load(Image(0x06, body, budget), target.get(), nullptr, 0, 0, false),
                   atRecordEnd ? 1 : 0)
             << "budget " << budget;
     }
-}
-
-TEST_F(TreeFile, LowerDepthClimbsBackToTheRightKey) {
-    // Root, k1, k2, a value under k2, then a top-level key.
-    const string body = Hex("09 00  0B 01  0B 02  0A 03  03 00  80");
-    ClTreeOwner tree = NewTree();
-    ASSERT_EQ(Load(Image(0x00, body), tree.get(), nullptr, CLT_LOAD_REPLACE_ROOT), 1);
-    EXPECT_EQ(DumpTree(tree.get()), "0 09 -\n1 09 -\n2 09 -\n3 08 -\n0 01 -\n");
-    ExpectRefused(Image(0x00, body.substr(0, 8) + Hex("02 00  80")), 0,
-                  "a value climbing to the top level");
 }
 
 }  // namespace

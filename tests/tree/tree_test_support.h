@@ -22,3 +22,9 @@ std::string DumpTree(ClTree* tree, std::uint8_t ignoredFlags = 0);
 
 // The data block of a node as a string (length bytes).
 std::string NodeData(const ClTreeNode* node);
+
+// Random trees with everything the image must carry: Shift-JIS names (表 has the trail byte
+// 5C), empty, duplicate and long names, keys and values of one name, data of every small
+// length, spare tails, further top-level keys and a chain down to the deepest level.
+// With spare tails, the root has data and a spare tail too.
+ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain);
