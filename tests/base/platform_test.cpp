@@ -40,52 +40,49 @@ std::uint64_t SizeOf(const ClFileHandle& file) {
 constexpr DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
+constexpr DWORD kUnchecked = 0xFFFFFFFF;
+
 TEST(PlatformFiles, CreationModesAndTheirLastErrors) {
     TempDir dir;
-    const std::string path = dir.File("file.bin");
-    const std::string missing = dir.File("missing.bin");
-    const std::string noFolder = dir.File("no-folder") + (dir.File("x").substr(dir.path().size()));
-    ASSERT_TRUE(WriteWholeFile(path, "content"));
-
-    Opened created = Open(dir.File("new.bin"), kReadWrite, 0, CREATE_NEW);
-    ASSERT_TRUE(created.file.ok());
-    EXPECT_EQ(Open(path, kReadWrite, 0, CREATE_NEW).error, ERROR_FILE_EXISTS);
-    EXPECT_FALSE(Open(path, kReadWrite, 0, CREATE_NEW).file.ok());
-
-    Opened always = Open(path, kReadWrite, 0, CREATE_ALWAYS);
-    ASSERT_TRUE(always.file.ok());
-    EXPECT_EQ(always.error, ERROR_ALREADY_EXISTS) << "an existing file is said so";
-    EXPECT_EQ(SizeOf(always.file), 0u) << "and emptied";
-    ASSERT_EQ(WriteFileAll(always.file.get(), "content", 7), 1);
-    always.file.Close();
-    EXPECT_EQ(Open(dir.File("fresh.bin"), kReadWrite, 0, CREATE_ALWAYS).error, NO_ERROR);
-
-    Opened existing = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    ASSERT_TRUE(existing.file.ok());
-    EXPECT_EQ(SizeOf(existing.file), 7u);
-    existing.file.Close();
-    EXPECT_EQ(Open(missing, GENERIC_READ, 0, OPEN_EXISTING).error, ERROR_FILE_NOT_FOUND);
-
-    Opened openAlways = Open(path, kReadWrite, 0, OPEN_ALWAYS);
-    EXPECT_EQ(openAlways.error, ERROR_ALREADY_EXISTS);
-    EXPECT_EQ(SizeOf(openAlways.file), 7u) << "kept";
-    openAlways.file.Close();
-    Opened madeByOpenAlways = Open(dir.File("made.bin"), kReadWrite, 0, OPEN_ALWAYS);
-    EXPECT_TRUE(madeByOpenAlways.file.ok());
-    EXPECT_EQ(madeByOpenAlways.error, NO_ERROR);
-
-    Opened truncated = Open(path, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
-    ASSERT_TRUE(truncated.file.ok());
-    EXPECT_EQ(SizeOf(truncated.file), 0u);
-    truncated.file.Close();
-    EXPECT_EQ(Open(missing, GENERIC_WRITE, 0, TRUNCATE_EXISTING).error, ERROR_FILE_NOT_FOUND);
-
-    const DWORD dispositions[] = {CREATE_NEW, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS,
-                                  TRUNCATE_EXISTING};
-    for (DWORD disposition : dispositions)
+    // Each row opens a file of its own, which holds 7 bytes when it exists beforehand.
+    const struct {
+        bool exists;
+        DWORD disposition;
+        DWORD error;
+        int size;  // after the open; -1: the open fails
+    } rows[] = {
+        {false, CREATE_NEW, NO_ERROR, 0},
+        {true, CREATE_NEW, ERROR_FILE_EXISTS, -1},
+        {true, CREATE_ALWAYS, ERROR_ALREADY_EXISTS, 0},
+        {false, CREATE_ALWAYS, NO_ERROR, 0},
+        {true, OPEN_EXISTING, kUnchecked, 7},
+        {false, OPEN_EXISTING, ERROR_FILE_NOT_FOUND, -1},
+        {true, OPEN_ALWAYS, ERROR_ALREADY_EXISTS, 7},
+        {false, OPEN_ALWAYS, NO_ERROR, 0},
+        {true, TRUNCATE_EXISTING, kUnchecked, 0},
+        {false, TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND, -1},
+        {true, 0, ERROR_INVALID_PARAMETER, -1},
+    };
+    int index = 0;
+    for (const auto& row : rows) {
+        const std::string path = dir.File("file" + std::to_string(index++));
+        SCOPED_TRACE(testing::Message() << "disposition " << row.disposition << " on "
+                                        << (row.exists ? "a file" : "nothing"));
+        ASSERT_TRUE(!row.exists || WriteWholeFile(path, "content"));
+        Opened opened = Open(path, kReadWrite, 0, row.disposition);
+        EXPECT_EQ(opened.file.ok(), row.size >= 0);
+        if (row.error != kUnchecked) {
+            EXPECT_EQ(opened.error, row.error);
+        }
+        if (opened.file.ok()) {
+            EXPECT_EQ(SizeOf(opened.file), std::uint64_t(row.size));
+        }
+    }
+    const std::string noFolder = dir.File("no-folder") + dir.File("x").substr(dir.path().size());
+    for (DWORD disposition :
+         {CREATE_NEW, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS, TRUNCATE_EXISTING})
         EXPECT_EQ(Open(noFolder, kReadWrite, 0, disposition).error, ERROR_PATH_NOT_FOUND)
             << "disposition " << disposition;
-    EXPECT_EQ(Open(path, kReadWrite, 0, 0).error, ERROR_INVALID_PARAMETER);
     EXPECT_EQ(Open(dir.path(), GENERIC_READ, kShareAll, OPEN_EXISTING).error, ERROR_ACCESS_DENIED)
         << "a folder is no file";
 }
@@ -118,38 +115,37 @@ TEST(PlatformFiles, SharingIsEnforcedBetweenOpenHandles) {
     TempDir dir;
     const std::string path = dir.File("lock.dat");
     ASSERT_TRUE(WriteWholeFile(path, "pending"));
-
-    // The instance lock: held without sharing, no other open gets through, however it asks.
-    Opened lock = Open(path, kReadWrite, 0, OPEN_ALWAYS);
-    ASSERT_TRUE(lock.file.ok());
-    EXPECT_EQ(Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING).error, ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(Open(path, GENERIC_WRITE, kShareAll, OPEN_ALWAYS).error, ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(Open(path, kReadWrite, 0, CREATE_ALWAYS).error, ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(FailureOf(DeleteFileA(path.c_str())), ERROR_SHARING_VIOLATION);
-    lock.file.Close();
+    // A second open while the first is held: a writer needs every holder to share writing, and
+    // an open that shares nothing meets every holder already there.
+    const struct {
+        DWORD heldAccess, heldShare, access, share, disposition;
+        bool shared;
+    } rows[] = {
+        // The instance lock: held without sharing, no other open gets through.
+        {kReadWrite, 0, GENERIC_READ, kShareAll, OPEN_EXISTING, false},
+        {kReadWrite, 0, GENERIC_WRITE, kShareAll, OPEN_ALWAYS, false},
+        {kReadWrite, 0, kReadWrite, 0, CREATE_ALWAYS, false},
+        {GENERIC_READ, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, true},
+        {GENERIC_READ, FILE_SHARE_READ, GENERIC_WRITE, kShareAll, OPEN_EXISTING, false},
+        {GENERIC_READ, FILE_SHARE_READ, GENERIC_READ, 0, OPEN_EXISTING, false},
+        {GENERIC_WRITE, kShareAll, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, false},
+        {GENERIC_WRITE, kShareAll, GENERIC_READ, kShareAll, OPEN_EXISTING, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "held " << row.heldAccess << "/" << row.heldShare
+                                        << ", then " << row.access << "/" << row.share);
+        Opened held = Open(path, row.heldAccess, row.heldShare, OPEN_EXISTING);
+        ASSERT_TRUE(held.file.ok());
+        Opened second = Open(path, row.access, row.share, row.disposition);
+        EXPECT_EQ(second.file.ok(), row.shared);
+        if (!row.shared) {
+            EXPECT_EQ(second.error, ERROR_SHARING_VIOLATION);
+        }
+        if (row.heldShare == 0) {
+            EXPECT_EQ(FailureOf(DeleteFileA(path.c_str())), ERROR_SHARING_VIOLATION);
+        }
+    }
     EXPECT_EQ(ReadWholeFile(path), "pending") << "a refused CREATE_ALWAYS truncates nothing";
-
-    // Readers that share reading meet; a writer needs every holder to share writing, and a
-    // reader that shares nothing keeps later writers out.
-    Opened reader = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    ASSERT_TRUE(reader.file.ok());
-    Opened second = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    EXPECT_TRUE(second.file.ok());
-    EXPECT_EQ(Open(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING).error, ERROR_SHARING_VIOLATION);
-    EXPECT_EQ(Open(path, GENERIC_READ, 0, OPEN_EXISTING).error, ERROR_SHARING_VIOLATION)
-        << "an open that shares nothing meets the readers already there";
-    reader.file.Close();
-    second.file.Close();
-
-    Opened writer = Open(path, GENERIC_WRITE, kShareAll, OPEN_EXISTING);
-    ASSERT_TRUE(writer.file.ok());
-    EXPECT_EQ(Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING).error,
-              ERROR_SHARING_VIOLATION)
-        << "this reader would not share the writer already there";
-    Opened sharing = Open(path, GENERIC_READ, kShareAll, OPEN_EXISTING);
-    EXPECT_TRUE(sharing.file.ok());
-    writer.file.Close();
-    sharing.file.Close();
     EXPECT_EQ(FailureOf(DeleteFileA(path.c_str())), NO_ERROR) << "nobody holds it any more";
 }
 

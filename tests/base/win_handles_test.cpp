@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 
 #ifdef _WIN32
@@ -21,12 +22,8 @@ bool IsOpen(HANDLE file) {
 
 TEST(WinHandles, FileHandleIsClosedExactlyOnceWhoeverHoldsIt) {
     TempDir dir;
-    auto open = [&](const char* name) {
-        return CreateFileA(dir.File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    HANDLE first = open("a");
-    HANDLE second = open("b");
+    HANDLE first = OpenScratchFile(dir.File("a"), GENERIC_WRITE, CREATE_ALWAYS).Detach();
+    HANDLE second = OpenScratchFile(dir.File("b"), GENERIC_WRITE, CREATE_ALWAYS).Detach();
     ASSERT_NE(first, INVALID_HANDLE_VALUE);
     {
         ClFileHandle owner(first);
