@@ -66,54 +66,31 @@ TEST(TreeOrder, SortedListsAndLookups) {
     EXPECT_EQ(ClTreeFindChild(tree.get(), root, exact.get(), 1, TN_KEY), lone);
 }
 
-TEST(TreeAdd, DepthLimitAndParentRules) {
+TEST(TreeAdd, ParentRulesDataBlocksAndCounters) {
     ClTreeOwner tree = NewTree();
-    ClTreeNode* key = ClTreeRoot(tree.get());
+    ClTreeNode* root = ClTreeRoot(tree.get());
+    ClTreeNode* key = root;
     for (int depth = 1; depth <= kTreeMaxDepth; ++depth)
         ASSERT_NE(key = AddNamed(tree.get(), key, true, "k"), nullptr) << "depth " << depth;
-    EXPECT_EQ(AddNamed(tree.get(), key, true, "deeper"), nullptr) << "parent has 254 ancestors";
-    EXPECT_EQ(AddNamed(tree.get(), key, false, "deeper"), nullptr);
-    EXPECT_NE(AddNamed(tree.get(), key->parent, false, "v"), nullptr) << "one level less works";
-
-    ClTreeNode* root = ClTreeRoot(tree.get());
-    ClTreeNode* value = AddNamed(tree.get(), root, false, "v");
+    EXPECT_EQ(AddNamed(tree.get(), key, false, "deeper"), nullptr) << "parent has 254 ancestors";
+    ClTreeNode* value = AddNamed(tree.get(), key->parent, false, "v");
+    ASSERT_NE(value, nullptr) << "one level less works";
     EXPECT_EQ(AddNamed(tree.get(), value, false, "under a value"), nullptr);
     EXPECT_EQ(AddNamed(tree.get(), nullptr, false, "value at top"), nullptr);
-    ClTreeNodeInfo info{};
-    info.flags = TN_KEY | TN_NAMED;
-    EXPECT_EQ(ClTreeAddNode(tree.get(), &info), nullptr) << "TN_NAMED without a name";
+    ClTreeNodeInfo unnamed{TN_KEY | TN_NAMED, root, nullptr, nullptr, 0, 0};
+    EXPECT_EQ(ClTreeAddNode(tree.get(), &unnamed), nullptr) << "TN_NAMED without a name";
 
-    // A top-level key added without TN_LINKED sorts behind the unnamed root.
-    info.flags = TN_KEY | TN_NAMED | 0x60;
-    info.name = "PD";
-    ClTreeNode* pd = ClTreeAddNode(tree.get(), &info);
-    ASSERT_NE(pd, nullptr);
-    EXPECT_EQ(pd->flags, TN_KEY | TN_NAMED) << "bits the tree does not use are dropped";
-    EXPECT_EQ(ClTreeRoot(tree.get()), root);
-    EXPECT_EQ(ClTreeNavigate(root, TN_NEXT, nullptr), pd);
-}
-
-TEST(TreeAdd, DataBlocksSpareTailsAndCounters) {
-    ClTreeOwner tree = NewTree();
-    ClTreeNode* root = ClTreeRoot(tree.get());
+    // Data blocks get a zero-filled spare tail; the counter is their last four bytes, aligned.
     for (std::uint32_t length = 0; length < 12; ++length) {
         std::string data(length, '\x7A');
         ClTreeNode* node = AddNamed(tree.get(), root, false, "d", data, true, 4);
-        ASSERT_NE(node, nullptr);
-        EXPECT_EQ(NodeData(node), data);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(node->data) + length, 4),
-                  std::string(4, '\0'))
-            << "the spare tail is zero-filled";
-        std::uint32_t* counter = ClTreeNodeCounter(node);
-        if (length < 4) {
-            EXPECT_EQ(counter, nullptr) << length;
-            continue;
-        }
-        ASSERT_EQ(reinterpret_cast<std::uint8_t*>(counter), node->data + length - 4);
+        ASSERT_EQ(NodeData(node) + std::string(reinterpret_cast<char*>(node->data) + length, 4),
+                  data + std::string(4, '\0'));
+        auto* counter = reinterpret_cast<std::uint8_t*>(ClTreeNodeCounter(node));
+        EXPECT_EQ(counter, length < 4 ? nullptr : node->data + length - 4) << length;
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(counter) % 4, 0u) << "aligned, " << length;
     }
     EXPECT_EQ(ClTreeNodeCounter(AddNamed(tree.get(), root, false, "p")), nullptr) << "no data";
-    EXPECT_EQ(ClTreeNodeCounter(nullptr), nullptr);
 }
 
 TEST(TreeNavigate, ModesWalkOrderAndDepth) {
@@ -171,33 +148,7 @@ TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
     EXPECT_EQ(ClTreeRoot(tree.get()), nullptr);
 }
 
-TEST(TreeReplaceRootAndClear, KeepOnlyTheRoot) {
-    ClTreeOwner tree = NewTree();
-    AddNamed(tree.get(), ClTreeRoot(tree.get()), true, "under old");
-    AddNamed(tree.get(), nullptr, true, "other");
-    ClTreeNodeInfo head{};
-    head.flags = TN_NAMED;
-    head.name = "root";
-    EXPECT_EQ(ClTreeReplaceRoot(tree.get(), &head), nullptr) << "a root must be a key";
-    head.flags = TN_KEY | TN_NAMED;
-    ClTreeNode* root = ClTreeReplaceRoot(tree.get(), &head);
-    ASSERT_NE(root, nullptr);
-    // Everything else is freed (LeakSanitizer checks); the root is linked at the top.
-    const std::string onlyRoot = "0 0B '726F6F74'\n";
-    EXPECT_EQ(DumpTree(tree.get()), onlyRoot);
-    AddNamed(tree.get(), AddNamed(tree.get(), root, true, "k"), false, "v");
-    AddNamed(tree.get(), root, false, "w");
-    AddNamed(tree.get(), nullptr, true, "that sorts behind the root");
-    EXPECT_EQ(ClTreeClear(tree.get()), 1);
-    EXPECT_EQ(DumpTree(tree.get()), onlyRoot);
-    EXPECT_NE(AddNamed(tree.get(), root, false, "again"), nullptr) << "links were emptied";
-    // Into an empty tree, the new key simply becomes the root.
-    EXPECT_EQ(ClTreeDeleteNode(tree.get(), root), 1);
-    ASSERT_NE(ClTreeReplaceRoot(tree.get(), &head), nullptr);
-    EXPECT_EQ(DumpTree(tree.get()), onlyRoot);
-}
-
-TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
+TEST(TreeCopyAndClear, DeepCopyWithSpareTailsReplacesTheContent) {
     ClTreeOwner source = RandomTree(5, 300, true, true);
     ClTreeOwner destination = NewTree();
     AddNamed(destination.get(), ClTreeRoot(destination.get()), false, "stale");
@@ -211,6 +162,10 @@ TEST(TreeCopy, DeepCopyWithSpareTailsReplacesTheContent) {
     EXPECT_EQ(ClTreeCopy(source.get(), source.get()), 1) << "copying onto itself changes nothing";
     EXPECT_EQ(DumpTree(source.get()), DumpTree(destination.get()));
     EXPECT_EQ(ClTreeCopy(nullptr, source.get()), 0);
+    // Clearing keeps only the root, with emptied links.
+    EXPECT_EQ(ClTreeClear(destination.get()), 1);
+    EXPECT_EQ(DumpTree(destination.get()), root);
+    EXPECT_NE(AddNamed(destination.get(), ClTreeRoot(destination.get()), false, "again"), nullptr);
 }
 
 }  // namespace
