@@ -121,11 +121,7 @@ TEST_F(SetupInfoFile, ExampleRecordLoadsAndSavesByteForByte) {
 }
 
 TEST_F(SetupInfoFile, DamagedRecordsFailCleanly) {
-    // Every shorter prefix fails; the sanitizers catch a leak or an overread.
-    for (std::size_t size = 0; size < kExample.size(); ++size) {
-        SSetupInfo info;
-        EXPECT_EQ(Load(kExample.substr(0, size), &info), 0) << "prefix of " << size << " bytes";
-    }
+    // Records cut short at every offset are the damaged-package tests' part.
     SSetupInfo info;
     EXPECT_EQ(Load("\x02" + kExample.substr(1), &info), 0) << "unknown version";
     // Lengths far beyond the file's end fail without a giant allocation.
