@@ -4,35 +4,26 @@
 
 namespace {
 
+// The damaged-package test reports the common cases ("..", ".", "C:\x", "C:x", "\\?\", "CON",
+// "nul.txt", "", "a.", 表) through setupkit verify; these are the rest.
 TEST(PathNameProblem, EveryWayANameCanLeaveItsFolderOrChange) {
     struct Case {
         const char* name;
         NameProblem problem;
     };
     const Case cases[] = {
-        {"kakeibo.exe", NAME_SAFE},
-        {"\x95\x5C", NAME_SAFE},              // 表: its trail byte is no separator
         {"\x83\x5C\x83\x7C.txt", NAME_SAFE},  // ソ and ポ end in 5C and 7C ('|')
         {"...a", NAME_SAFE},
         {"CONSOLE", NAME_SAFE},
         {"COM10", NAME_SAFE},
-        {"", NAME_EMPTY},
         {nullptr, NAME_EMPTY},
-        {".", NAME_DOTS},
-        {"..", NAME_DOTS},
-        {"C:\\x", NAME_SEPARATOR},
-        {"C:x", NAME_SEPARATOR},
-        {"\\\\?\\C:", NAME_SEPARATOR},
         {"a/b", NAME_SEPARATOR},
         {"file:stream", NAME_SEPARATOR},
         {"a\x95\x5C\\", NAME_SEPARATOR},  // a real separator behind 表
         {"a?b", NAME_INVALID_CHARACTER},
         {"a\tb", NAME_INVALID_CHARACTER},
-        {"name.", NAME_TRAILING_DOT_OR_SPACE},
         {"...", NAME_TRAILING_DOT_OR_SPACE},
         {"name ", NAME_TRAILING_DOT_OR_SPACE},
-        {"CON", NAME_DEVICE},
-        {"nul.txt", NAME_DEVICE},
         {"Com1", NAME_DEVICE},
         {"lpt9.log", NAME_DEVICE},
         {"AUX .c", NAME_DEVICE},
