@@ -9,8 +9,7 @@
 #include "setupinfo/setup_info.h"
 #include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
-#include "tree/tree.h"
-#include "tree/tree_owner.h"
+#include "tests/tree/tree_test_support.h"
 
 namespace {
 
@@ -42,70 +41,43 @@ const std::string kSetupInfoRecord =
 // clang-format on
 const std::string kDataFile = kSetupTreeImage + "\x01" + kLogImage + kSetupInfoRecord;
 
-ClTreeNode* Add(ClTree* tree, std::uint8_t flags, ClTreeNode* parent, const char* name,
-                const std::string& data, std::uint32_t spare = 0) {
-    ClTreeNodeInfo info{flags,
-                        parent,
-                        name,
-                        reinterpret_cast<std::uint8_t*>(const_cast<char*>(data.data())),
-                        static_cast<std::uint32_t>(data.size()),
-                        spare};
-    return ClTreeAddNode(tree, &info);
-}
-
-bool IsEmpty(ClTree* tree) {
-    return ClTreeNavigate(ClTreeRoot(tree), TN_WALK, nullptr) == nullptr;
-}
-
-// The setup tree and the log of one uninstall data file.
-struct Trees {
-    ClTreeOwner setupOwner{ClTreeCreate()}, logOwner{ClTreeCreate()};
-    ClTree* setup = setupOwner.get();
-    ClTree* log = logOwner.get();
-};
-
 TEST(UninstallData, WritesKnownBytesAndReadsThemBack) {
     TempDir dir;
     const std::string path = dir.File("A.dat");
     {
-        Trees trees;
-        ClTreeNode* component = Add(trees.setup, TN_KEY | TN_NAMED | TN_DATA, nullptr, "A", "\x03");
-        Add(trees.setup, TN_NAMED | TN_DATA | TN_LINKED, component, "Disk1",
-            std::string("\x01\x07\0\0\0\0", 6));
-        ClTreeNode* drive = Add(trees.log, TN_KEY | TN_NAMED, nullptr, "C:", "");
-        Add(trees.log, TN_NAMED | TN_DATA | TN_LINKED | TN_SPARE, drive, "x",
-            std::string("\x04\0\0\0\x07\0\0\0\x02\0\0\0", 12), 4);
+        ClTreeOwner setup = NewTree(), log = NewTree();
+        ClTreeNode* component = AddNamed(setup.get(), nullptr, true, "A", "\x03");
+        AddNamed(setup.get(), component, false, "Disk1", std::string("\x01\x07\0\0\0\0", 6));
+        ClTreeNode* drive = AddNamed(log.get(), nullptr, true, "C:");
+        AddNamed(log.get(), drive, false, "x", std::string("\x04\0\0\0\x07\0\0\0\x02\0\0\0", 12),
+                 true, 4);
         SSetupInfo info;
         info.optionBits = 1u << 16;
         info.installFolderMacro = 20;
         info.registryRootMacro = 15;
         ASSERT_TRUE(SetupInfoSetText(&info, 21, "A.dat"));
         ClFileHandle file = OpenScratchFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-        ASSERT_TRUE(UninstallDataWrite(file.get(), trees.setup, 1, trees.log, &info));
+        ASSERT_TRUE(UninstallDataWrite(file.get(), setup.get(), 1, log.get(), &info));
     }
     EXPECT_EQ(ReadWholeFile(path), kDataFile);
 
-    // Read back into trees that held something before; the log's data blocks get a fresh
-    // counter slot behind the stored 12 bytes.
-    {
-        Trees trees;
-        Add(trees.log, TN_KEY | TN_NAMED, nullptr, "stale", "");
-        std::uint8_t selection = 0;
-        SSetupInfo info;
-        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
-        ASSERT_EQ(UninstallDataRead(file.get(), trees.setup, &selection, trees.log, &info), 1);
-        EXPECT_NE(ClTreeFindPath(trees.setup, nullptr, "A\\Disk1", "\\", 0), nullptr);
-        EXPECT_EQ(selection, 1);
-        EXPECT_EQ(ClTreeFindPath(trees.log, nullptr, "stale", "\\", 1), nullptr);
-        EXPECT_EQ(info.optionBits, 1u << 16);
-        EXPECT_STREQ(info.texts[21], "A.dat");
-        ClTreeNode* entry = ClTreeFindPath(trees.log, nullptr, "C:\\x", "\\", 0);
-        ASSERT_NE(entry, nullptr);
-        const ClTreeNodeInfo* data = ClTreeNodeGetInfo(entry);
-        ASSERT_EQ(data->length, 16u);
-        EXPECT_EQ(data->data[8], 2);
-        EXPECT_EQ(*ClTreeNodeCounter(data), 0u);
-    }
+    // Read back into trees that held something before: each is cleared, the image's root comes
+    // in as a further top-level key, and the log's data blocks get a fresh counter slot.
+    ClTreeOwner setup = NewTree(), log = NewTree();
+    AddNamed(log.get(), nullptr, true, "stale");
+    std::uint8_t selection = 0;
+    SSetupInfo info;
+    ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
+    ASSERT_EQ(UninstallDataRead(file.get(), setup.get(), &selection, log.get(), &info), 1);
+    EXPECT_EQ(DumpTree(setup.get()),
+              "0 09 -\n0 01 -\n0 07 '41' [03]\n1 0E '4469736B31' [010700000000]\n");
+    EXPECT_EQ(selection, 1);
+    EXPECT_EQ(DumpTree(log.get()),
+              "0 09 -\n0 01 -\n0 03 '433A'\n"
+              "1 1E '78' [04000000070000000200000000000000] +00000000\n");
+    EXPECT_EQ(info.optionBits, 1u << 16);
+    EXPECT_STREQ(info.texts[21], "A.dat");
+    file.Close();
 
     // Cut inside each part: that part is named, and nothing half-read is left behind.
     const std::size_t partEnds[] = {kSetupTreeImage.size(), kSetupTreeImage.size() + 1,
@@ -114,18 +86,16 @@ TEST(UninstallData, WritesKnownBytesAndReadsThemBack) {
     for (int part = 1; part <= 4; ++part) {
         SCOPED_TRACE(part);
         ASSERT_TRUE(WriteWholeFile(path, kDataFile.substr(0, partEnds[part - 1] - 1)));
-        Trees trees;
-        std::uint8_t selection = 0;
-        SSetupInfo info;
+        ClFileHandle cut = OpenScratchFile(path, GENERIC_READ);
+        ClTreeOwner cutSetup = NewTree(), cutLog = NewTree();
+        SSetupInfo cutInfo;
         int failedPart = 0;
-        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
-        EXPECT_EQ(
-            UninstallDataRead(file.get(), trees.setup, &selection, trees.log, &info, &failedPart),
-            0);
+        EXPECT_EQ(UninstallDataRead(cut.get(), cutSetup.get(), &selection, cutLog.get(), &cutInfo,
+                                    &failedPart),
+                  0);
         EXPECT_EQ(failedPart, part);
-        EXPECT_TRUE(IsEmpty(trees.setup));
-        EXPECT_TRUE(IsEmpty(trees.log));
-        EXPECT_EQ(info.texts[21], nullptr);
+        EXPECT_EQ(DumpTree(cutSetup.get()) + DumpTree(cutLog.get()), "0 09 -\n0 09 -\n");
+        EXPECT_EQ(cutInfo.texts[21], nullptr);
     }
 }
 
