@@ -76,6 +76,9 @@ TEST(FolderMacros, EveryFolderMatchesWhatThePlatformReports) {
     for (const auto& row : rows)
         EXPECT_EQ(Expand(&info, row.macro), row.folder) << "macro " << row.macro;
     EXPECT_NE(Expand(&info, FolderMacro::SF), Expand(&info, FolderMacro::SX));
+    char* programs = GetProgramsFolder();  // the start menu's, for all users
+    EXPECT_EQ(std::string(programs ? programs : "<null>"), ShellFolder(CSIDL_COMMON_PROGRAMS));
+    std::free(programs);
 }
 
 // Joins of base and relative path, with double-byte names whose last byte is the separator
