@@ -8,98 +8,77 @@
 
 namespace {
 
-struct Parsed {
-    int result;
-    std::uint8_t flags;
-    std::string argument;
-    std::string tooLongRest;
-};
-
-Parsed Parse(const std::string& tail) {
-    char argument[310] = "";
-    SCommandTail parsed;
-    Parsed out;
-    out.result = ParseCommandTail(tail.c_str(), argument, &parsed);
-    out.flags = parsed.runFlags;
-    out.argument = argument;
-    out.tooLongRest = parsed.tooLongRest ? parsed.tooLongRest : "";
-    return out;
-}
-
-TEST(CommandTail, SwitchesAndQuotedArgument) {
+TEST(CommandTail, SwitchesAndAQuotedArgumentOfAt258Characters) {
+    const std::string fits(258, 'a'), tooLong(259, 'b');
     struct Case {
         std::string tail;
+        int result;
         std::uint8_t flags;
-        std::string argument;
+        std::string argument;  // or, when refused, the rest after the opening quote
     };
     const Case cases[] = {
-        {"", RUN_MODE_INSTALL, ""},
-        {"/U \"C:\\App\\uninst.dat\"", RUN_MODE_UNINSTALL, "C:\\App\\uninst.dat"},
-        {"/u\"C:\\App\\uninst.dat\"", RUN_MODE_UNINSTALL, "C:\\App\\uninst.dat"},
-        {"\"C:\\App\\uninst.dat\" /U", RUN_MODE_UNINSTALL, "C:\\App\\uninst.dat"},
-        {"/U", RUN_MODE_UNINSTALL, ""},
-        {"/R", RUN_MODE_RESTART, ""},
-        {"/rfoo", RUN_MODE_RESTART, ""},
-        {"/Ufoo", RUN_MODE_UNINSTALL, ""},
-        {"/x / words and more /", RUN_MODE_INSTALL, ""},
-        {"\"first\" \"second\"", RUN_MODE_INSTALL, "second"},
-        {"\"unclosed", RUN_MODE_INSTALL, "unclosed"},
-        {"\"\"", RUN_MODE_INSTALL, ""},
-        {"/U /R", RUN_UNINSTALL | RUN_RESTART, ""},
-        {"\"C:\\\x95\x5C\\\x83\x5C.dat\" /u", RUN_MODE_UNINSTALL, "C:\\\x95\x5C\\\x83\x5C.dat"},
+        {"", 1, RUN_MODE_INSTALL, ""},
+        {"/U \"C:\\App\\uninst.dat\"", 1, RUN_MODE_UNINSTALL, "C:\\App\\uninst.dat"},
+        {"/u\"C:\\App\\uninst.dat\"", 1, RUN_MODE_UNINSTALL, "C:\\App\\uninst.dat"},
+        {"\"C:\\App\\uninst.dat\" /U", 1, RUN_MODE_UNINSTALL, "C:\\App\\uninst.dat"},
+        {"/U", 1, RUN_MODE_UNINSTALL, ""},
+        {"/R", 1, RUN_MODE_RESTART, ""},
+        {"/rfoo", 1, RUN_MODE_RESTART, ""},
+        {"/Ufoo", 1, RUN_MODE_UNINSTALL, ""},
+        {"/x / words and more /", 1, RUN_MODE_INSTALL, ""},
+        {"\"first\" \"second\"", 1, RUN_MODE_INSTALL, "second"},
+        {"\"unclosed", 1, RUN_MODE_INSTALL, "unclosed"},
+        {"\"\"", 1, RUN_MODE_INSTALL, ""},
+        {"/U /R", 1, RUN_UNINSTALL | RUN_RESTART, ""},
+        {"\"C:\\\x95\x5C\\\x83\x5C.dat\" /u", 1, RUN_MODE_UNINSTALL, "C:\\\x95\x5C\\\x83\x5C.dat"},
+        {"/U \"" + fits + "\"", 1, RUN_MODE_UNINSTALL, fits},
+        {"\"" + fits, 1, RUN_MODE_INSTALL, fits},
+        {"/U \"" + tooLong + "\" /R", 0, 0, tooLong + "\" /R"},
+        {"\"" + tooLong, 0, 0, tooLong},  // unclosed: the length runs to the end of the line
     };
     for (const Case& c : cases) {
-        Parsed parsed = Parse(c.tail);
-        EXPECT_EQ(parsed.result, 1) << c.tail;
-        EXPECT_EQ(parsed.flags, c.flags) << c.tail;
-        EXPECT_EQ(parsed.argument, c.argument) << c.tail;
+        SCOPED_TRACE(c.tail);
+        char argument[310] = "";
+        SCommandTail parsed;
+        ASSERT_EQ(ParseCommandTail(c.tail.c_str(), argument, &parsed), c.result);
+        if (c.result) {
+            EXPECT_EQ(parsed.runFlags, c.flags);
+            EXPECT_EQ(argument, c.argument);
+        } else {
+            EXPECT_EQ(parsed.tooLongRest ? parsed.tooLongRest : "", c.argument);
+        }
     }
 }
 
-TEST(CommandTail, QuotedArgumentOf259CharactersIsRefused) {
-    std::string ok(258, 'a');
-    Parsed accepted = Parse("/U \"" + ok + "\"");
-    EXPECT_EQ(accepted.result, 1);
-    EXPECT_EQ(accepted.argument, ok);
-
-    std::string tooLong(259, 'b');
-    Parsed refused = Parse("/U \"" + tooLong + "\" /R");
-    EXPECT_EQ(refused.result, 0);
-    EXPECT_EQ(refused.tooLongRest, tooLong + "\" /R") << "the rest after the opening quote";
-    // Unclosed: the length runs to the end of the line.
-    EXPECT_EQ(Parse("\"" + tooLong).result, 0);
-    EXPECT_EQ(Parse("\"" + ok).result, 1);
-}
-
-TEST(SplitCommandLine, FirstTokenAndItsFolder) {
+TEST(SplitCommandLine, FirstTokenOfAt309CharactersAndItsFolder) {
+    const std::string fits = "C:\\" + std::string(306, 'p');
     struct Case {
         std::string line;
+        int result;
         std::string path;
         std::string folder;
     };
     const Case cases[] = {
-        {"\"C:\\Setup Files\\setup.exe\" /U", "C:\\Setup Files\\setup.exe", "C:\\Setup Files\\"},
-        {"C:\\SETUP\\setup.exe /R", "C:\\SETUP\\setup.exe", "C:\\SETUP\\"},
-        {"setup.exe", "setup.exe", ""},
-        {" C:\\setup.exe", "", ""},
-        {"\"D:\\\x95\x5C\\setup.exe\"", "D:\\\x95\x5C\\setup.exe", "D:\\\x95\x5C\\"},
-        {"\"D:\\\x95\x5C\"", "D:\\\x95\x5C", "D:\\"},  // trail byte 0x5C is no separator
-        {"D:setup.exe", "D:setup.exe", "D:"},
+        {"\"C:\\Setup Files\\setup.exe\" /U", 1, "C:\\Setup Files\\setup.exe", "C:\\Setup Files\\"},
+        {"C:\\SETUP\\setup.exe /R", 1, "C:\\SETUP\\setup.exe", "C:\\SETUP\\"},
+        {"setup.exe", 1, "setup.exe", ""},
+        {" C:\\setup.exe", 1, "", ""},
+        {"\"D:\\\x95\x5C\\setup.exe\"", 1, "D:\\\x95\x5C\\setup.exe", "D:\\\x95\x5C\\"},
+        {"\"D:\\\x95\x5C\"", 1, "D:\\\x95\x5C", "D:\\"},  // trail byte 0x5C is no separator
+        {"D:setup.exe", 1, "D:setup.exe", "D:"},
+        {fits, 1, fits, "C:\\"},
+        {fits + "q", 0, "", ""},
+        {"\"" + fits + "q\" /U", 0, "", ""},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
         char folder[310] = "x", path[310] = "x";
-        ASSERT_EQ(SplitCommandLine(folder, 310, path, 310, 310, c.line.c_str()), 1) << c.line;
-        EXPECT_EQ(path, c.path) << c.line;
-        EXPECT_EQ(folder, c.folder) << c.line;
+        ASSERT_EQ(SplitCommandLine(folder, 310, path, 310, 310, c.line.c_str()), c.result);
+        if (c.result) {
+            EXPECT_EQ(path, c.path);
+            EXPECT_EQ(folder, c.folder);
+        }
     }
-}
-
-TEST(SplitCommandLine, TokenLimitIs309Characters) {
-    char folder[310], path[310];
-    std::string fits = "C:\\" + std::string(306, 'p');  // 309 characters
-    EXPECT_EQ(SplitCommandLine(folder, 310, path, 310, 310, fits.c_str()), 1);
-    EXPECT_EQ(SplitCommandLine(folder, 310, path, 310, 310, (fits + "q").c_str()), 0);
-    EXPECT_EQ(SplitCommandLine(folder, 310, path, 310, 310, ("\"" + fits + "q\" /U").c_str()), 0);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include "tests/driver/expected_strings.h"
 #include "tests/install/install_harness.h"
 #include "tests/support/message_box_probe.h"
-#include "tests/support/temp_dir.h"
 #include "tests/wizard/wizard_test_support.h"
 
 namespace {
@@ -95,7 +94,9 @@ class Bookkeeping : public testing::Test {
     }
 };
 
-TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
+// Legacy counts are carried over once, even from a key that cannot go; while products are
+// counted a /R run keeps the uninstaller, after the last one it schedules its deletion.
+TEST_F(Bookkeeping, LegacyCountsAreTakenOnceAndTheLastProductLetsTheUninstallerGo) {
     {
         // With no product counted, a finished /R run would remove the key again: the
         // pending-deletion list is held open as a running wizard holds it.
@@ -103,27 +104,18 @@ TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
                                       nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         StartQuietly("/R");
         EXPECT_EQ(ProductCount(), 0) << "the first start creates the key";
-        SetCount(kSharedKey, REG_DWORD, 4);
-        SetCount(kLegacyKey, REG_DWORD, 3);
-        StartQuietly("/R");
-        EXPECT_EQ(ProductCount(), 7)
-            << "products counted at the legacy place still need the uninstaller";
-        EXPECT_FALSE(KeyExists("Software\\Vantorel"));
     }
-    DeleteFileA(kPendingList.c_str());
-
-    // 2 in big-endian byte order. Uninstall mode without a data file: the wizard refuses with
-    // message 5, then message 2; the bookkeeping at the start was done all the same.
-    SetCount(kLegacyKey, REG_DWORD_BIG_ENDIAN, 0x02000000);
-    ProgramRun run = Start("/U");
-    ASSERT_TRUE(run.exited);
-    ASSERT_EQ(run.boxes.size(), 2u);
-    EXPECT_EQ(run.boxes[0].text, ExpectedText(IDS_SETUP_FILE_UNOPENABLE));
-    EXPECT_EQ(run.boxes[1].text, ExpectedText(IDS_INIT_FAILED));
-    EXPECT_EQ(ProductCount(), 9);
+    SetCount(kSharedKey, REG_DWORD, 4);
+    SetCount(kLegacyKey, REG_DWORD, 3);
+    StartQuietly("/R");
+    EXPECT_EQ(ProductCount(), 7)
+        << "products counted at the legacy place still need the uninstaller";
     EXPECT_FALSE(KeyExists("Software\\Vantorel"));
+    SetCount(kLegacyKey, REG_DWORD_BIG_ENDIAN, 0x02000000);
+    StartQuietly("/R");
+    EXPECT_EQ(ProductCount(), 9);
 
-    // Keys with sub-keys are not deleted, yet their count is taken once.
+    // A legacy key with sub-keys stays, yet its count is taken once, not at every start.
     SetCount(kLegacyKey, REG_DWORD, 1);
     SetCount("Software\\Vantorel\\UninsDat\\2.0\\Sub", REG_DWORD, 9);
     SetCount("Software\\Vantorel\\Other", REG_DWORD, 9);
@@ -132,35 +124,11 @@ TEST_F(Bookkeeping, CountsAreCreatedKeptAndCarriedOverFromTheLegacyPlaceOnce) {
     EXPECT_EQ(ProductCount(), 10);
     EXPECT_TRUE(KeyExists(kLegacyKey));
     EXPECT_TRUE(KeyExists("Software\\Vantorel\\Other"));
-}
+    EXPECT_FALSE(Exists(kBatch)) << "products are counted: the uninstaller stays";
+    EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "(none)");
 
-// The /R run empties the pending-deletion list and removes the RunOnce value that started
-// it; once no product is left it schedules the self-delete batch and drops the counting key.
-TEST_F(Bookkeeping, RestartRunEmptiesTheListAndLetsTheLastUninstallerGo) {
-    TempDir dir;
-    const std::string file = dir.File("in use.dll");
-    const std::string command = "\"" + kWindows + "\\UninsDat200_Mivax.exe\" /R";
-    for (DWORD products : {1, 0}) {
-        SCOPED_TRACE(products);
-        SetCount(kSharedKey, REG_DWORD, products);
-        ASSERT_TRUE(WriteWholeFile(file, "x"));
-        ASSERT_TRUE(WriteWholeFile(kPendingList, file + "\r\n" + dir.path() + "\r\n"));
-        RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunOnce, "UninsDat200_Mivax.exe", REG_SZ,
-                        command.c_str(), static_cast<DWORD>(command.size()));
-        StartQuietly("/R");
-        EXPECT_EQ(GetFileAttributesA(dir.path().c_str()), INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ(GetFileAttributesA(kPendingList.c_str()), INVALID_FILE_ATTRIBUTES);
-        EXPECT_EQ(RunOnceValue("UninsDat200_Mivax.exe"), "(none)");
-        if (products == 1) {
-            EXPECT_EQ(ProductCount(), 1);
-            EXPECT_EQ(GetFileAttributesA(kBatch.c_str()), INVALID_FILE_ATTRIBUTES);
-            EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "(none)");
-            CreateDirectoryA(dir.path().c_str(), nullptr);
-        }
-    }
-    EXPECT_EQ(ReadWholeFile(kBatch), "del \"" + kWindows + "\\UninsDat200_Mivax.exe\"\r\n" +
-                                         "del \"" + kWindows + "\\UninsDat200_Mivax.pif\"\r\n" +
-                                         "del \"" + kBatch + "\"\r\n");
+    SetCount(kSharedKey, REG_DWORD, 0);
+    StartQuietly("/R");
     // A string value as a reader sees it: its terminator counted by the system, not stored twice.
     EXPECT_EQ(RunOnceValue("UninsDat200_Mivax"), "\"" + kBatch + "\"");
     EXPECT_FALSE(KeyExists(kSharedKey));
