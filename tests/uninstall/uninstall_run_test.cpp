@@ -7,7 +7,6 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,12 +17,13 @@
 #include "base/setup_context.h"
 #include "base/text_lines.h"
 #include "install/uninstall_data_file.h"
-#include "package/layout/file_record.h"
 #include "resources/install_ids.h"
 #include "tests/install/install_harness.h"
 #include "tests/support/machine_snapshot.h"
 #include "tests/support/temp_dir.h"
+#include "tests/tree/tree_test_support.h"
 #include "tree/tree.h"
+#include "tree/tree_owner.h"
 #include "uninstall/uninstall_run.h"
 
 namespace {
@@ -31,11 +31,6 @@ namespace {
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr char kSharedDllsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 constexpr char kProduct[] = "QvUninstallTest";
-
-struct TreeDeleter {
-    void operator()(ClTree* tree) const { ClTreeDestroy(tree); }
-};
-using TreeOwner = std::unique_ptr<ClTree, TreeDeleter>;
 
 std::string Installed(const std::string& utf8 = "") {
     return MacroFolder(FolderMacro::X64,
@@ -70,37 +65,20 @@ void Kept(MachineSnapshot* after, const std::string& path) {
     EXPECT_NE(after->find(path), after->end()) << "must stay: " << Utf8(path);
     after->erase(path);
 }
-// A registry key of a log: its data is a registry key record, with a check when text is given.
-void AddRegistryEntry(ClTree* log, const std::string& path, bool key, std::uint8_t checkMode,
-                      const std::string& text) {
-    SFileRecord record;
-    record.kind = key ? RECORD_REGISTRY_KEY : RECORD_REGISTRY_VALUE;
-    record.flags = ITEM_REGISTRY;
-    record.index = kNoFileIndex;
-    std::string bytes(kRecordHeadSize + kRecordCounterSize, '\0');
-    if (!text.empty()) {
-        record.flags |= ITEM_KEY_CHECK_DEFAULT;
-        bytes = std::string(kRecordHeadSize, '\0') + char(checkMode) + text + '\0' +
-                std::string(kRecordCounterSize, '\0');
-    }
-    bytes[0] = static_cast<char>(record.flags);
-    std::size_t cut = path.rfind('\\');
-    ClTreeNode* parent = ClTreeCreatePath(log, nullptr, path.substr(0, cut).c_str(), "\\", nullptr);
-    ClTreeNodeInfo info{
-        static_cast<std::uint8_t>(TN_NAMED | TN_DATA | TN_LINKED | TN_SPARE | (key ? TN_KEY : 0)),
-        parent,
-        path.c_str() + cut + 1,
-        reinterpret_cast<std::uint8_t*>(bytes.data()),
-        static_cast<std::uint32_t>(bytes.size()),
-        4};
-    ClTreeAddNode(log, &info);
+// A copy of the log entry at from (a key when kind is TN_KEY) at the path to.
+void CopyEntry(ClTree* log, const char* from, std::uint8_t kind, const std::string& to) {
+    ClTreeNode* entry = ClTreeFindPath(log, nullptr, from, "\\", kind);
+    ASSERT_NE(entry, nullptr) << from;
+    std::size_t cut = to.rfind('\\');
+    ClTreeNode* parent = ClTreeCreatePath(log, nullptr, to.substr(0, cut).c_str(), "\\", nullptr);
+    AddNamed(log, parent, kind == TN_KEY, to.substr(cut + 1), NodeData(entry), true, entry->spare);
 }
 
 // The log as writers before this one kept it: every path made with ClTreeCreatePath, which
 // splits a name at a 0x5C trail byte; a folder or key entry makes its path below its parent
 // with its own data, a file or value hangs below the key its folder's path ends in.
-TreeOwner SplitLikeOldWriters(ClTree* log) {
-    TreeOwner split(ClTreeCreate());
+ClTreeOwner SplitLikeOldWriters(ClTree* log) {
+    ClTreeOwner split(ClTreeCreate());
     std::int32_t depth = 0;
     for (ClTreeNode* node = ClTreeRoot(log); node; node = ClTreeNavigate(node, TN_WALK, &depth)) {
         if ((node->flags & (TN_NAMED | TN_DATA)) != (TN_NAMED | TN_DATA) || !node->parent)
@@ -204,11 +182,11 @@ class UninstallRun : public testing::Test {
     }
 
     // The log of the installed product's data file, as the uninstall wizard loads it.
-    static TreeOwner LoadLog() {
+    static ClTreeOwner LoadLog() {
         std::snprintf(g_setup->dataFileArg, kContextPathSize, "%s",
                       Installed("QvUninst.dat").c_str());
-        TreeOwner components(ClTreeCreate());
-        TreeOwner log(ClTreeCreate());
+        ClTreeOwner components(ClTreeCreate());
+        ClTreeOwner log(ClTreeCreate());
         std::uint8_t selection = 0;
         EXPECT_EQ(LoadUninstallData(nullptr, components.get(), &selection, log.get(), nullptr,
                                     RUN_UNINSTALL),
@@ -222,7 +200,7 @@ class UninstallRun : public testing::Test {
     static std::vector<std::string> Uninstall(Change change, HANDLE list = nullptr) {
         CLoadedPackage package(setup_);
         CInstallSession wizard(package);
-        TreeOwner log = LoadLog();
+        ClTreeOwner log = LoadLog();
         change(log);
         ClTree* taken = log.release();
         RunUninstall(wizard, &package.info, RUN_UNINSTALL, &taken, list);
@@ -328,14 +306,14 @@ TEST_F(UninstallRun, UninstallingLeavesTheMachineAsBeforeButForWhatMustStay) {
     std::string later = Installed("later\\later.txt");
     CharUpperA(later.data());
     WriteWholeFile(PendingList(), later + "\r\n");
-    std::vector<std::string> lines = Uninstall([](TreeOwner& log) {
+    std::vector<std::string> lines = Uninstall([](ClTreeOwner& log) {
         // Entries no install writes: an unknown check, a value of a root, an unknown root.
         ClTreeNode* unknown = ClTreeFindPath(log.get(), nullptr,
                                              "CU\\Software\\QvUninstCheck\\Unknown", "\\", TN_KEY);
         ASSERT_NE(unknown, nullptr);
         unknown->data[8] = 7;
-        AddRegistryEntry(log.get(), "CU\\QvUninstRootValue", false, 0, "");
-        AddRegistryEntry(log.get(), "LMX\\Software\\QvUninstBogus", true, 0, "");
+        CopyEntry(log.get(), "CU\\Software\\QvUninstValues\\Setting", 0, "CU\\QvUninstRootValue");
+        CopyEntry(log.get(), "CU\\Software\\QvUninstPlain", TN_KEY, "LMX\\Software\\QvUninstBogus");
     });
     // Then the folders it lies in that the log records, up to the install folder's first one.
     std::vector<std::string> expected = {later, Installed("later"), Installed(),
@@ -435,7 +413,7 @@ TEST_F(UninstallRun, NamesSplitAtATrailByteByOlderWritersAreRemovedWholeAndNoHal
     // 8E A6 a key below). Joined with "\" the names come back whole; the path ending in 95, a
     // half-name, would name keep itself, a never-remove folder that is empty by then.
     EXPECT_TRUE(Uninstall(
-                    [](TreeOwner& log) {
+                    [](ClTreeOwner& log) {
                         log = SplitLikeOldWriters(log.get());
                         ClTreeNode* fragment = nullptr;
                         std::int32_t depth = 0;
