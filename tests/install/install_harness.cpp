@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "base/file_io.h"
 #include "base/setup_context.h"
@@ -39,6 +40,29 @@ INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 const char kHostClass[] = "InstallTestHost";
+
+// Answers every message box of this process from a second thread until it is stopped.
+class CBoxAnswerer {
+  public:
+    CBoxAnswerer()
+        : thread_([this] {
+              while (!stop_) {
+                  SeenMessageBox box = AnswerMessageBox(GetCurrentProcessId(), 100);
+                  if (box.found)
+                      boxes_.push_back(box);
+              }
+          }) {}
+    std::vector<SeenMessageBox> Stop() {
+        stop_ = true;
+        thread_.join();
+        return boxes_;
+    }
+
+  private:
+    std::vector<SeenMessageBox> boxes_;
+    volatile bool stop_ = false;
+    std::thread thread_;
+};
 
 }  // namespace
 
@@ -158,18 +182,12 @@ CTestPage::CTestPage() {
     hostClass.lpszClassName = kHostClass;
     RegisterClassA(&hostClass);
     host = CreateWindowA(kHostClass, "progress page", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 40,
-                         40, 520, 330, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                         40, 600, 420, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS_PAGE), host,
                               PageProc, 0);
     // A sheet shows its pages without their captions.
     SetWindowLongA(page, GWL_STYLE, GetWindowLongA(page, GWL_STYLE) & ~WS_CAPTION);
     EnableWindow(page, TRUE);
-    RECT rect;
-    GetWindowRect(page, &rect);
-    RECT frame = {0, 0, rect.right - rect.left + 24, rect.bottom - rect.top + 24};
-    AdjustWindowRect(&frame, WS_OVERLAPPED | WS_CAPTION, FALSE);
-    SetWindowPos(host, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
     SetWindowPos(page, nullptr, 12, 12, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowWindow(page, SW_SHOW);
     Attach(page, GetModuleHandleA(nullptr));
@@ -187,27 +205,6 @@ void CTestPage::SetStatus(StatusLine line, const char* text) {
 
 void CTestPage::RunFinished(SInstallPageTracker*) {
     finished = true;
-}
-
-CBoxAnswerer::CBoxAnswerer() {
-    thread_ = std::thread([this] {
-        while (!stop_) {
-            SeenMessageBox box = AnswerMessageBox(GetCurrentProcessId(), 100);
-            if (box.found)
-                boxes_.push_back(box);
-        }
-    });
-}
-
-CBoxAnswerer::~CBoxAnswerer() {
-    Stop();
-}
-
-std::vector<SeenMessageBox> CBoxAnswerer::Stop() {
-    stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    return boxes_;
 }
 
 CInstallSession::CInstallSession(CLoadedPackage& package, int custom) {
@@ -241,4 +238,27 @@ CInstallSession::~CInstallSession() {
 
 std::string CInstallSession::State() {
     return DumpTree(run->logTree) + "--\n" + DumpTree(run->runLogTree);
+}
+
+void CInstallSession::Run() {
+    CBoxAnswerer answerer;
+    prepared = run->AttachPage(&page) != 0;
+    if (prepared && !page.finished) {
+        run->Start();
+        while (!page.finished && !failed) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+            std::string before = State();
+            ++steps;
+            if (!run->Step()) {
+                failed = true;
+                stateBeforeFailure = before;
+                stateAfterFailure = State();
+            }
+        }
+    }
+    boxes = answerer.Stop();
 }

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "install/install_run.h"
@@ -68,19 +67,6 @@ class CTestPage : public CProgressPageControls {
     std::vector<std::string> details;
 };
 
-// Answers every message box of this process from a second thread while it lives.
-class CBoxAnswerer {
-  public:
-    CBoxAnswerer();
-    ~CBoxAnswerer();
-    std::vector<SeenMessageBox> Stop();
-
-  private:
-    std::vector<SeenMessageBox> boxes_;
-    volatile bool stop_ = false;
-    std::thread thread_;
-};
-
 // One install run with what the wizard lends it: the codec, the pending-deletion list held
 // open, the SharedDLLs key.
 class CInstallSession {
@@ -88,13 +74,8 @@ class CInstallSession {
     explicit CInstallSession(CLoadedPackage& package, int custom = 0);
     ~CInstallSession();
     // Attaches the run to the page, starts it and steps it from a message loop until it has
-    // finished or a step has failed. Both logs before and after a failed step are kept. onStep runs
-    // before each step with the number of steps done.
-    template <typename OnStep>
-    void Run(OnStep onStep);
-    void Run() {
-        Run([](int) {});
-    }
+    // finished or a step has failed. Both logs before and after a failed step are kept.
+    void Run();
 
     CTestPage page;
     SCompress codec;
@@ -112,28 +93,3 @@ class CInstallSession {
   private:
     std::string State();
 };
-
-template <typename OnStep>
-void CInstallSession::Run(OnStep onStep) {
-    CBoxAnswerer answerer;
-    prepared = run->AttachPage(&page) != 0;
-    if (prepared && !page.finished) {
-        run->Start();
-        while (!page.finished && !failed) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-            onStep(steps);
-            std::string before = State();
-            ++steps;
-            if (!run->Step()) {
-                failed = true;
-                stateBeforeFailure = before;
-                stateAfterFailure = State();
-            }
-        }
-    }
-    boxes = answerer.Stop();
-}
