@@ -78,23 +78,3 @@ char* RegReadString(HKEY root, const char* subKey, const char* name) {
     text[size] = '\0';
     return text;
 }
-
-int RegReadDword(HKEY root, const char* subKey, const char* name, DWORD* value) {
-    ClRegistryKey opened;
-    if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, opened.Out()) != ERROR_SUCCESS)
-        return 0;
-    HKEY key = opened.get();
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS ||
-        (type != REG_DWORD && type != REG_DWORD_BIG_ENDIAN))
-        return 0;
-    // A value of the right type but fewer than four bytes would leave the result half read.
-    DWORD read = 0;
-    DWORD size = sizeof read;
-    if (RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size) !=
-            ERROR_SUCCESS ||
-        size != sizeof read)
-        return 0;
-    *value = read;
-    return 1;
-}

@@ -41,7 +41,3 @@ class ClCompactRegistry {
 // subKey the value is read from root itself. The type is not checked; REG_EXPAND_SZ stays
 // unexpanded.
 char* RegReadString(HKEY root, const char* subKey, const char* name);
-// 1 and the value's four bytes as stored, when it has type REG_DWORD or REG_DWORD_BIG_ENDIAN
-// (which thus arrives byte-swapped); 0 otherwise. Opens subKey with KEY_ALL_ACCESS, so it
-// fails where the caller may only read.
-int RegReadDword(HKEY root, const char* subKey, const char* name, DWORD* value);

@@ -210,7 +210,3 @@ char* GetProgramsFolder() {
     return ReadEither(HKEY_LOCAL_MACHINE, kShellFolders, "Common Programs", HKEY_CURRENT_USER,
                       "Programs");
 }
-
-char* GetInstallFolderFor(const SInstallFolderChoice* choice) {
-    return ExpandFolderMacros(choice->info, choice->installFolderMacro, choice->installPath);
-}

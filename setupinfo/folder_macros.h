@@ -32,14 +32,3 @@ HKEY RegistryRootOf(std::uint16_t macro);
 // The start menu's programs folder for all users, else the current user's, as a new heap
 // string (std::free); null if neither is recorded.
 char* GetProgramsFolder();
-
-// The install folder that the destination page shows: the page's install-folder macro and the
-// relative path the user chose there, for the page's setup information.
-struct SInstallFolderChoice {
-    SSetupInfo* info;
-    std::uint8_t installFolderMacro;
-    const char* installPath;
-};
-
-// The chosen install folder as a new heap string (std::free), or null.
-char* GetInstallFolderFor(const SInstallFolderChoice* choice);

@@ -143,11 +143,6 @@ TEST(FolderMacros, InstallAndSetupFolders) {
     info.installFolderMacro = FolderMacro::ID;  // IF through ID to PF: three levels
     EXPECT_EQ(Expand(&info, FolderMacro::IF), Expand(&info, FolderMacro::ID) + "\\Quorvane\\Tool");
     EXPECT_EQ(Expand(nullptr, FolderMacro::IF), "<null>");
-    SInstallFolderChoice choice = {&info, FolderMacro::X64, "\\Chosen"};
-    char* chosen = GetInstallFolderFor(&choice);
-    ASSERT_NE(chosen, nullptr);
-    EXPECT_EQ(std::string(chosen), Expand(&info, FolderMacro::X64) + "\\Chosen");
-    std::free(chosen);
 
     // NW only when the record names a setup folder, which freeing the record keeps.
     EXPECT_EQ(Expand(nullptr, FolderMacro::NW, "\\data.bin"), "<null>");
