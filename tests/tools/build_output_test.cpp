@@ -2,21 +2,17 @@
 // output, so that a failed build or another build to the same output cannot spoil it.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"
-#include "tools/setupkit/diagnostics.h"
 
 namespace {
 
 // The message of the ToolError a build throws; empty when it does not throw.
 std::string BuildError(const fs::path& manifest, const fs::path& output, const fs::path& stub) {
-    try {
-        BuildQuietly(manifest, output, stub);
-    } catch (const ToolError& error) {
-        return error.what();
-    }
-    return {};
+    return ToolErrorOf([&] { BuildQuietly(manifest, output, stub); });
 }
 
 TEST(BuildOutput, IsNeverOneOfTheInputs) {
@@ -44,6 +40,9 @@ TEST(BuildOutput, IsNeverOneOfTheInputs) {
     }
 }
 
+// A build goes through a file of its own beside the output and leaves nothing behind when it
+// fails, whether on a problem in the manifest or at the end, when a folder takes the output's
+// place.
 TEST(BuildOutput, IsWrittenThroughAFileOfItsOwn) {
     TempDir dir;
     const fs::path stub = fs::path(dir.path()) / "stub.exe";
@@ -58,11 +57,14 @@ TEST(BuildOutput, IsWrittenThroughAFileOfItsOwn) {
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(ReadBytes(otherBuild), (std::vector<char>{'o', 't', 'h', 'e', 'r'}));
 
-    // A build that fails at the end (a folder is in the output's place) leaves nothing behind.
     const fs::path folder = fs::path(dir.path()) / "folder.exe";
     fs::create_directories(folder / "inside");
     EXPECT_NE(BuildError(ExampleManifest(), folder, stub).find("cannot rename"), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 4);
+    const fs::path manifest = fs::path(dir.path()) / "setup.toml";
+    std::ofstream(manifest) << kHead
+                            << "[[component]]\nname = \"c\"\nfiles = [{ source = \"x\" }]\n";
+    EXPECT_EQ(BuildQuietly(manifest, fs::path(dir.path()) / "bad.exe", stub), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 5);
     EXPECT_NE(BuildError(ExampleManifest(), output, dir.path()).find("is not a file"),
               std::string::npos);  // a folder as the stub
 }

@@ -5,12 +5,13 @@
 
 #include "package/layout/package_layout.h"
 #include "tools/setupkit/commands.h"
+#include "tools/setupkit/diagnostics.h"
 #include "tools/setupkit/file_handle.h"
 #include "tools/setupkit/manifest.h"
 
-void WriteStub(const fs::path& path) {
+void WriteStub(const fs::path& path, std::size_t noticeAt) {
     std::vector<char> stub = {'M', 'Z'};
-    stub.resize(64, '\x90');
+    stub.resize(noticeAt, '\x90');
     stub.insert(stub.end(), kPackageNotice, kPackageNotice + kPackageNoticeSize);
     stub.resize(stub.size() + 4 + 28, '\0');  // the slot, then the rest of the "image"
     WriteBytes(path, stub);
@@ -53,6 +54,15 @@ int BuildQuietly(const fs::path& manifest, const fs::path& output, const fs::pat
     args.stub = stub;
     args.quiet = true;
     return CommandBuild(args);
+}
+
+std::string ToolErrorOf(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const ToolError& error) {
+        return error.what();
+    }
+    return {};
 }
 
 namespace {

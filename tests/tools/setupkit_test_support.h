@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,14 +13,17 @@
 namespace fs = std::filesystem;
 
 // A small file shaped like the setup program where it matters to setupkit: "MZ", the package
-// notice and its slot.
-void WriteStub(const fs::path& path);
+// notice at noticeAt and its slot.
+void WriteStub(const fs::path& path, std::size_t noticeAt = 64);
 
 // The example product's manifest.
 fs::path ExampleManifest();
 
 // Builds a manifest quietly with the stand-in stub; the exit code of `setupkit build`.
 int BuildQuietly(const fs::path& manifest, const fs::path& output, const fs::path& stub);
+
+// The message of the ToolError that run throws; empty when it throws none.
+std::string ToolErrorOf(const std::function<void()>& run);
 
 // Copies a folder tree, keeping the files' last write times.
 void CopyTree(const fs::path& from, const fs::path& to, bool reverseOrder);
