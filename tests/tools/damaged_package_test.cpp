@@ -75,7 +75,7 @@ class DamagedPackage : public testing::Test {
     std::size_t directory_ = 0;
 };
 
-TEST_F(DamagedPackage, CutShortOrLongerFails) {
+TEST_F(DamagedPackage, EveryCutAndWrongSlotFails) {
     // Every length inside the directory, where the images and the record are parsed; every
     // 37th before it.
     for (std::size_t cut = 0; cut < bytes_.size(); cut += cut < directory_ ? 37 : 1) {
@@ -86,42 +86,41 @@ TEST_F(DamagedPackage, CutShortOrLongerFails) {
             EXPECT_NE(Failure(cutShort, true), "");
         }
     }
-    const std::vector<char> lastByteMissing(bytes_.begin(), bytes_.end() - 1);
-    EXPECT_NE(Failure(lastByteMissing).find("setup tree image is damaged or cut short"),
-              std::string::npos);
-    const std::vector<char> inFileTree(bytes_.begin(), bytes_.begin() + directory_ + 20);
-    EXPECT_NE(Failure(inFileTree).find("file tree image is damaged or cut short"),
-              std::string::npos);
-    std::vector<char> trailing = bytes_;
-    trailing.push_back('x');
-    EXPECT_NE(Failure(trailing).find("1 bytes trail the package directory"), std::string::npos);
-}
-
-TEST_F(DamagedPackage, WrongSlotFails) {
-    const std::size_t slot = packageOffset_ - 32;  // the stand-in stub ends 28 bytes behind it
     for (std::uint32_t value : {0u, 0xFFFFFF00u, static_cast<std::uint32_t>(packageOffset_ + 1),
                                 static_cast<std::uint32_t>(packageOffset_ - 1)}) {
         SCOPED_TRACE(value);
         std::vector<char> wrong = bytes_;
-        std::memcpy(&wrong[slot], &value, 4);
+        std::memcpy(&wrong[packageOffset_ - 32], &value, 4);  // the stub's slot
         EXPECT_NE(Failure(wrong), "");
         EXPECT_NE(Failure(wrong, true), "");
     }
-    std::vector<char> beyond = bytes_;
-    const std::uint32_t pastEnd = 0xFFFFFF00u;
-    std::memcpy(&beyond[slot], &pastEnd, 4);
-    EXPECT_NE(Failure(beyond).find("package offset slot says 0xFFFFFF00"), std::string::npos);
 }
 
-TEST_F(DamagedPackage, CorruptedEntryFails) {
-    std::vector<char> badLength = bytes_;
-    badLength[packageOffset_ + 8 + 6] = 0x7F;  // the first entry's S runs far beyond the area
-    EXPECT_NE(Failure(badLength).find("does not fit the entry area"), std::string::npos);
-
+TEST_F(DamagedPackage, EachDamageIsNamed) {
+    const std::size_t size = bytes_.size(), entries = packageOffset_ + 8;
+    const struct {
+        std::size_t length;  // the package cut or grown to this length
+        std::size_t at;      // then these bytes written here
+        std::string bytes;
+        const char* expected;
+    } cases[] = {
+        {size - 1, 0, "", "setup tree image is damaged or cut short"},
+        {directory_ + 20, 0, "", "file tree image is damaged or cut short"},
+        {size + 1, size, "x", "1 bytes trail the package directory"},
+        {size, packageOffset_ - 32, std::string("\0\xFF\xFF\xFF", 4),
+         "package offset slot says 0xFFFFFF00"},
+        // The first entry's S runs far beyond the area; its first stage's section lengths.
+        {size, entries + 6, "\x7F", "does not fit the entry area"},
+        {size, entries + 9, std::string(8, '\x7F'), "does not decode"},
+    };
+    for (const auto& c : cases) {
+        std::vector<char> damaged = bytes_;
+        damaged.resize(c.length);
+        std::copy(c.bytes.begin(), c.bytes.end(), damaged.begin() + c.at);
+        EXPECT_NE(Failure(damaged).find(c.expected), std::string::npos) << c.expected;
+    }
     std::vector<char> badHeader = bytes_;
-    for (int i = 0; i < 8; ++i)  // the first stage's section lengths
-        badHeader[packageOffset_ + 8 + 8 + 1 + i] = '\x7F';
-    EXPECT_NE(Failure(badHeader).find("does not decode"), std::string::npos);
+    std::fill_n(badHeader.begin() + entries + 9, 8, '\x7F');
     EXPECT_NE(Failure(badHeader, true).find("does not decode"), std::string::npos);
 }
 
@@ -132,6 +131,7 @@ TEST_F(DamagedPackage, EveryNameThatWouldLeaveItsFolderIsReported) {
     ClTreeNodeInfo escaping{TN_KEY | TN_NAMED, nullptr, "..", nullptr, 0, 0};
     ClTreeNode* top = ClTreeAddNode(tree, &escaping);
     ClTreeNode* registry = ClTreeFindPath(tree, nullptr, "CU", "\\", 1);
+    // The common unsafe names; PathNameProblem's own table holds the rarer ones.
     const std::pair<ClTreeNode*, const char*> keys[] = {
         {install, ".."},      {install, "."},    {install, "C:\\x"},    {install, "C:x"},
         {install, "\\\\?\\"}, {install, "CON"},  {install, "nul.txt"},  {install, ""},
