@@ -1,3 +1,7 @@
+// The decoder against stages assembled bit by bit: one known answer per method, and the forms
+// that the encoder never writes (planes that end early, blocks cut at a plane's end, literals
+// at the window's limit, intermediate results at the buffer sizes) and malformed input. What
+// the encoder writes, its round trips and digests in encoder_test.cpp cover.
 #include "package/decode/compress.h"
 
 #include <gtest/gtest.h>
@@ -27,42 +31,6 @@ class CompressTest : public ::testing::Test {
     CodecRunner runner_;
     std::string out_;
 };
-
-TEST_F(CompressTest, InitializeCreatesFiveTemporaryFilesAndReleaseDeletesThem) {
-    SCompress& codec = runner_.codec();
-    std::string names[SCompress::kTempFileCount];
-    for (int i = 0; i < SCompress::kTempFileCount; ++i) {
-        ASSERT_NE(codec.tempHandles[i], INVALID_HANDLE_VALUE);
-        names[i] = codec.tempNames[i];
-    }
-    codec.Release();
-    codec.Release();
-    for (const auto& name : names)
-        EXPECT_EQ(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES) << name;
-    EXPECT_EQ(codec.tempHandles[0], INVALID_HANDLE_VALUE);
-    EXPECT_EQ(codec.ExpandEntry(INVALID_HANDLE_VALUE, nullptr, 1), 0)
-        << "a released codec refuses work";
-}
-
-TEST_F(CompressTest, EveryLiteralCountPrefix) {
-    struct Case {
-        const char* code;
-        std::uint32_t count;
-    } cases[] = {
-        {"0 0101", 5},
-        {"10 10 1000", 40},
-        {"110 10 10111100", 700},
-        {"1110 1011 10111000", 3000},
-        {"11110 11101010 01100000", 60000},
-        // Exactly one window piece (0x1FFFD), through the four-field form.
-        {"11111 00000000 00000001 11111111 11111101", 0x1FFFD},
-    };
-    for (const auto& c : cases) {
-        std::string literals = PseudoRandomBytes(c.count, c.count);
-        ASSERT_TRUE(LiteralLz(std::string("0 0 ") + c.code + kEnd, literals, &out_)) << c.code;
-        EXPECT_EQ(out_, literals) << c.code;
-    }
-}
 
 TEST_F(CompressTest, MatchFieldsRepeatsAndTheLiteralHistory) {
     std::string p = PseudoRandomBytes(300, 3);
@@ -94,45 +62,6 @@ TEST_F(CompressTest, MatchFieldsRepeatsAndTheLiteralHistory) {
     EXPECT_TRUE(out_ == expected);
 }
 
-TEST_F(CompressTest, ShortDistanceFlagNarrowsTheWideDistance) {
-    std::string p = PseudoRandomBytes(100, 9);
-    // Flag set; 100 literals; length 4, distance 65 (1 + 2 + 4 bits, value 63); then length
-    // 3, distance 18 (value 16), repeat 2.
-    std::string tokens = "1 0 110 00 01100100 1 10010 1111111 0 1 0 1010000 1001" + kEnd;
-    std::string expected = p + p.substr(35, 4) + p.substr(82, 3) + p.substr(82, 3);
-    ASSERT_TRUE(LiteralLz(tokens, p, &out_));
-    EXPECT_EQ(out_, expected);
-}
-
-TEST_F(CompressTest, HistoryKeepsTheLast256LiteralsAcrossWindowPieces) {
-    // 0x20000 + 7 literals arrive as a piece of 0x1FFFD and one of 10; a match at distance
-    // 255 then copies bytes that the window moved to its start.
-    std::uint32_t count = 0x20000 + 7;
-    std::string p = PseudoRandomBytes(count, 5);
-    std::string tokens = "0 0 11111" + BitsOf(count, 32) + " 1 11 11111101 111111101 0";
-    // Two pieces again, so that the window wraps a second time.
-    tokens += " 0 11111" + BitsOf(count, 32) + " 1 11 11111101 111111101 0";
-    std::string q = PseudoRandomBytes(count, 6);
-    std::string expected = p + p.substr(count - 255, 255) + q + q.substr(count - 255, 255);
-    ASSERT_TRUE(LiteralLz(tokens + kEnd, p + q, &out_));
-    EXPECT_TRUE(out_ == expected);
-}
-
-TEST_F(CompressTest, MalformedMatchesFailCleanly) {
-    std::string p = PseudoRandomBytes(20, 1);
-    const char* bad[] = {
-        "0 0 0 0010 1 0 1 11111110 0",       // distance 0 (8-bit value 254)
-        "0 0 0 0010 1 0 1 11111111 0",       // distance 1 with length 3
-        "0 0 0 0010 1 0 00001 0",            // distance 3 beyond 2 literals taken
-        "0 0 1 0100 1 11 00000100 00010 0",  // length 6 beyond distance 4
-        "0 0 0 0010",                        // tokens end without an end marker
-        "0 0 0 1111",                        // 15 literals, 20 present but no end marker
-    };
-    for (const char* tokens : bad)
-        EXPECT_FALSE(LiteralLz(tokens, p, &out_)) << tokens;
-    EXPECT_FALSE(LiteralLz("0 0 10 01 0101" + kEnd, p, &out_)) << "20 literals but 21 asked";
-}
-
 TEST_F(CompressTest, FillRunsOfEveryPrefix) {
     std::string tokens =
         "1 0 0000"                   // value 0: two fill bytes
@@ -158,85 +87,44 @@ TEST_F(CompressTest, BitPlanesStartingMidByte) {
     EXPECT_EQ(out_, std::string("\x80\x01\xFF", 3));
 }
 
-TEST_F(CompressTest, BlockCountPrefixesAsSingleChannelRuns) {
-    std::string plane =
-        "1 00 0 0000"                  // 5
-        " 1 00 10 11111111"            // 260
-        " 1 00 110 0001 00100011"      // 296
-        " 1 00 111 00010000 00000000"  // 4101
-        + kEnd;
-    std::uint32_t length = 5 + 260 + 296 + 4101;
-    ASSERT_TRUE(NibblePlanes(plane + plane, U32(length) + "\x12\x34\x56\x78", &out_));
-    std::string expected = std::string(5, '\x15') + std::string(260, '\x26') +
-                           std::string(296, '\x37') + std::string(4101, '\x48');
-    EXPECT_TRUE(out_ == expected);
-}
-
-TEST_F(CompressTest, BlockCutAtThePlaneEnd) {
-    // Seven positions; two channels of five rows are cut to columns {0,2,4,6} and {1,3,5}.
-    // The implicit run of five A's fills column 0 and the top of column 1; a literal B C ends
-    // the block exactly at the plane's end, which then needs its end marker.
-    std::string tokens = "1 01 0 0000 0 0 0010" + kEnd + "0 0 0111" + kEnd;
-    ASSERT_TRUE(NibblePlanes(tokens, U32(7) + "\xAB\xC0\x12\x34\x56", &out_));
-    EXPECT_EQ(out_, "\xA0\xA1\xA2\xB3\xA4\xC5\xA6");
-    EXPECT_FALSE(NibblePlanes("1 01 0 0000 0 0 0010 0 0 0001" + kEnd + "0 0 0111" + kEnd,
-                              U32(7) + "\xAB\xC0\x12\x34\x56\x78", &out_))
-        << "a full plane takes nothing but its end marker";
-}
-
-TEST_F(CompressTest, PlanesMayEndBeforeTheOutputLength) {
-    // N is 12. A plane may end early with its end marker; where the first plane did not reach,
-    // the high halves are 0, and the output ends where the second plane ends. The runner's
-    // destination holds junk beforehand, which must show nowhere.
-    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
-    ASSERT_TRUE(NibblePlanes("0 0 0011" + kEnd + "1 00 0 0111" + kEnd, nibbles, &out_));
-    EXPECT_EQ(out_, "\x14\x24\x34" + std::string(9, '\x04'));
-    ASSERT_TRUE(NibblePlanes("1 00 0 0111" + kEnd + "0 0 0101" + kEnd, nibbles, &out_));
-    EXPECT_EQ(out_, "\x12\x13\x14\x15\x16") << "the second plane's end cuts the first";
-    ASSERT_TRUE(NibblePlanes(kEnd + kEnd, nibbles, &out_));
-    EXPECT_EQ(out_, "");
-    // Over several output buffers, so that the second plane reads the first back from the
-    // destination: the first plane ends at 150,000 of 200,000 positions, the second fills all.
-    const std::string run50000 = " 1 00 111 " + BitsOf(50000 - 5, 16);
-    const std::string tokens =
-        run50000 + run50000 + run50000 + kEnd + run50000 + run50000 + run50000 + run50000 + kEnd;
-    ASSERT_TRUE(NibblePlanes(tokens, U32(200000) + "\xAB\xCD\xEF\x10", &out_));
-    EXPECT_TRUE(out_ == std::string(50000, '\xAD') + std::string(50000, '\xBE') +
-                            std::string(50000, '\xCF') + std::string(50000, '\x01'));
-}
-
-TEST_F(CompressTest, LiteralSubRunEndingAtOrPassingTheBlockEnd) {
-    // Twelve positions: a block of two channels and five rows (0-9), column 0 all 1; then
-    // 2 3 4 5 6 down column 1, and 7 8 at positions 10 and 11. Once the literal ends with the
-    // block and the main loop adds 7 8; once one literal of seven runs on past the block.
+TEST_F(CompressTest, NibblePlanesOfRunsBlocksAndLiterals) {
     const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
     const std::string lowPlane = "1 00 0 0111" + kEnd;  // a run of twelve 9's
-    const std::string expected = "\x19\x29\x19\x39\x19\x49\x19\x59\x19\x69\x79\x89";
-    ASSERT_TRUE(NibblePlanes("1 01 0 0000 0 0 0101 0 0 0010" + kEnd + lowPlane, nibbles, &out_));
-    EXPECT_EQ(out_, expected);
-    ASSERT_TRUE(NibblePlanes("1 01 0 0000 0 0 0111" + kEnd + lowPlane, nibbles, &out_));
-    EXPECT_EQ(out_, expected);
-}
-
-TEST_F(CompressTest, MalformedBlocksFailCleanly) {
-    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
-    const std::string lowPlane = "1 00 0 0111" + kEnd;
-    struct Case {
+    const std::string runs =
+        "1 00 0 0000 1 00 10 11111111 1 00 110 0001 00100011 1 00 111 00010000 00000000" + kEnd;
+    const std::string sub = "\x19\x29\x19\x39\x19\x49\x19\x59\x19\x69\x79\x89";
+    const struct {
+        const char* what;
         std::string tokens;
-        std::string source;
-        const char* why;
+        std::string source;  // the output length, then the nibbles
+        std::string expected;
     } cases[] = {
-        {"1 01 0 0000 0 0 0000" + kEnd + lowPlane, nibbles, "literal count 0 inside a block"},
-        {"1 01 0 0000 1 0 0001" + kEnd + lowPlane, nibbles, "run of 6 past the block's 5"},
-        {"1 11 0 0000" + kEnd + lowPlane, U32(3) + "\x12", "four channels, three positions"},
-        {"1 11 111 01111111 11111011" + kEnd, U32(200000) + "\x12", "4 x 32768 positions"},
-        {"0 10 00 1101" + kEnd + lowPlane, nibbles, "thirteen literals in twelve positions"},
-        {"1 00 0 0111", nibbles, "tokens end before the first plane's end marker"},
-        {"0 0 0011" + kEnd + "0 0 0011" + kEnd, U32(3) + "\x13", "nibble source too short"},
-        {kEnd + kEnd, "\x00\x00", "no room for the output length"},
+        {"single-channel runs of 5, 260, 296 and 4101", runs + runs,
+         U32(5 + 260 + 296 + 4101) + "\x12\x34\x56\x78",
+         std::string(5, '\x15') + std::string(260, '\x26') + std::string(296, '\x37') +
+             std::string(4101, '\x48')},
+        // Two channels of five rows are cut to columns {0,2,4,6} and {1,3,5}: the run of five
+        // A's fills column 0 and the top of column 1; a literal B C ends the block exactly at
+        // the plane's end, which then needs its end marker.
+        {"a block cut at the plane end", "1 01 0 0000 0 0 0010" + kEnd + "0 0 0111" + kEnd,
+         U32(7) + "\xAB\xC0\x12\x34\x56", "\xA0\xA1\xA2\xB3\xA4\xC5\xA6"},
+        // Where the first plane did not reach, the high halves are 0; the output ends where the
+        // second plane ends. The runner's junk must show nowhere.
+        {"a high plane that ends early", "0 0 0011" + kEnd + lowPlane, nibbles,
+         "\x14\x24\x34" + std::string(9, '\x04')},
+        {"a low plane that ends early", lowPlane + "0 0 0101" + kEnd, nibbles,
+         "\x12\x13\x14\x15\x16"},
+        {"planes that end at once", kEnd + kEnd, nibbles, ""},
+        // A block of two channels and five rows, column 0 all 1; then 2-6 down column 1 and 7 8
+        // behind the block: a literal that ends with the block, and one that runs on past it.
+        {"a literal that ends with its block", "1 01 0 0000 0 0 0101 0 0 0010" + kEnd + lowPlane,
+         nibbles, sub},
+        {"a literal past its block", "1 01 0 0000 0 0 0111" + kEnd + lowPlane, nibbles, sub},
     };
-    for (const auto& c : cases)
-        EXPECT_FALSE(NibblePlanes(c.tokens, c.source, &out_)) << c.why;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(NibblePlanes(c.tokens, c.source, &out_)) << c.what;
+        EXPECT_TRUE(out_ == c.expected) << c.what;
+    }
 }
 
 TEST_F(CompressTest, NibbleLiteralMustFitTheWindowAtOnce) {
@@ -301,19 +189,58 @@ TEST_F(CompressTest, DestinationThatTakesNoWritesFailsTheEntry) {
     }
 }
 
-TEST_F(CompressTest, MalformedEntriesAndStagesFailCleanly) {
+TEST_F(CompressTest, MalformedStagesAndEntriesFailCleanly) {
+    const std::string p = PseudoRandomBytes(20, 1);
+    const auto lz = [&](const std::string& tokens) { return TwoSectionStage(Bits(tokens), p); };
+    const auto planes = [](const std::string& tokens, const std::string& source) {
+        return TwoSectionStage(Bits(tokens), source);
+    };
+    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
+    const std::string lowPlane = "1 00 0 0111" + kEnd;
+    const std::string good = TwoSectionStage(Bits("0 0 0 0011" + kEnd), "abc");
+    const std::string all1 = U32(0xFFFFFFFF);
+    const struct {
+        std::uint8_t method;
+        std::string stage;
+        const char* why;
+    } cases[] = {
+        {kMethodLiteralLz, lz("0 0 0 0010 1 0 1 11111110 0"), "distance 0 (8-bit value 254)"},
+        {kMethodLiteralLz, lz("0 0 0 0010 1 0 1 11111111 0"), "distance 1 with length 3"},
+        {kMethodLiteralLz, lz("0 0 0 0010 1 0 00001 0"), "distance 3 beyond 2 literals taken"},
+        {kMethodLiteralLz, lz("0 0 1 0100 1 11 00000100 00010 0"), "length 6 beyond distance 4"},
+        {kMethodLiteralLz, lz("0 0 0 0010"), "tokens end without an end marker"},
+        {kMethodLiteralLz, lz("0 0 0 1111"), "15 literals, 20 present but no end marker"},
+        {kMethodLiteralLz, lz("0 0 10 01 0101" + kEnd), "20 literals but 21 asked"},
+        {kMethodNibblePlanes, planes("1 01 0 0000 0 0 0000" + kEnd + lowPlane, nibbles),
+         "literal count 0 inside a block"},
+        {kMethodNibblePlanes, planes("1 01 0 0000 1 0 0001" + kEnd + lowPlane, nibbles),
+         "run of 6 past the block's 5"},
+        {kMethodNibblePlanes, planes("1 11 0 0000" + kEnd + lowPlane, U32(3) + "\x12"),
+         "four channels, three positions"},
+        {kMethodNibblePlanes, planes("1 11 111 01111111 11111011" + kEnd, U32(200000) + "\x12"),
+         "4 x 32768 positions"},
+        {kMethodNibblePlanes, planes("0 10 00 1101" + kEnd + lowPlane, nibbles),
+         "thirteen literals in twelve positions"},
+        {kMethodNibblePlanes, planes("1 00 0 0111", nibbles),
+         "tokens end before the first plane's end marker"},
+        {kMethodNibblePlanes, planes("0 0 0011" + kEnd + "0 0 0011" + kEnd, U32(3) + "\x13"),
+         "nibble source too short"},
+        {kMethodNibblePlanes, planes(kEnd + kEnd, std::string(2, '\0')),
+         "no room for the output length"},
+        {kMethodNibblePlanes,
+         planes("1 01 0 0000 0 0 0010 0 0 0001" + kEnd + "0 0 0111" + kEnd,
+                U32(7) + "\xAB\xC0\x12\x34\x56\x78"),
+         "a full plane takes nothing but its end marker"},
+        {kMethodLiteralLz, good.substr(0, good.size() - 1), "literal section beyond the stage"},
+        {kMethodLiteralLz, good.substr(0, 7), "short header"},
+        {6, good, "unknown method"},
+        {kMethodThreeLevelLz, all1 + all1 + all1 + all1, "section lengths that overflow 32 bits"},
+    };
+    ASSERT_TRUE(runner_.Method(kMethodLiteralLz, good, &out_));
+    for (const auto& c : cases)
+        EXPECT_FALSE(runner_.Method(c.method, c.stage, &out_)) << c.why;
     EXPECT_FALSE(runner_.Entry("", &out_)) << "no selector byte";
     EXPECT_FALSE(runner_.Entry(std::string(1, '\0'), &out_)) << "no stage data";
-    std::string stage = TwoSectionStage(Bits("0 0 0 0011" + kEnd), "abc");
-    EXPECT_TRUE(runner_.Method(kMethodLiteralLz, stage, &out_));
-    EXPECT_FALSE(runner_.Method(kMethodLiteralLz, stage.substr(0, stage.size() - 1), &out_))
-        << "literal section beyond the stage";
-    EXPECT_FALSE(runner_.Method(kMethodLiteralLz, stage.substr(0, 7), &out_)) << "short header";
-    EXPECT_FALSE(runner_.Method(6, stage, &out_)) << "unknown method";
-    EXPECT_FALSE(runner_.Method(
-        kMethodThreeLevelLz, U32(0xFFFFFFFF) + U32(0xFFFFFFFF) + U32(0xFFFFFFFF) + U32(0xFFFFFFFF),
-        &out_))
-        << "section lengths that overflow 32 bits";
 }
 
 }  // namespace
