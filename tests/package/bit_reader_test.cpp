@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "tests/package/codec_test_support.h"
 #include "tests/support/open_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -55,41 +54,6 @@ TEST_F(BitReaderTest, SectionsEndAtTheirLastBit) {
     for (int value : {0xF, 0x0})
         EXPECT_EQ(Field(4), value);
     EXPECT_EQ(Field(1), -1);
-}
-
-TEST_F(BitReaderTest, FieldsOfEveryWidthAcrossRefillsWhileAnotherReaderMovesTheFile) {
-    // 300 bytes at offset 5 of a file, taken as fields of 1 to 32 bits in turn, through
-    // buffers of several sizes; a second reader of the same file moves the file position
-    // between the first one's refills. Then the same bytes from memory.
-    const std::string bytes = PseudoRandomBytes(400, 11);
-    const std::uint64_t sectionBits = 300 * 8;
-    auto readAll = [&](BitReader* other) {
-        std::uint64_t position = 0;
-        int width = 1;
-        for (; position + width <= sectionBits; position += width, width = width % 32 + 1) {
-            std::uint64_t expected = 0;
-            for (std::uint64_t i = position; i < position + width; ++i)
-                expected = expected << 1 |
-                           ((static_cast<unsigned char>(bytes[5 + i / 8]) >> (7 - i % 8)) & 1);
-            ASSERT_TRUE(reader_.Need(width)) << position;
-            ASSERT_EQ(reader_.Peek(width), expected) << "bit " << position << ", width " << width;
-            reader_.Skip(width);
-            std::uint8_t ignored = 0;
-            if (other != nullptr)
-                other->ReadBits(2, &ignored);
-        }
-        EXPECT_FALSE(reader_.Need(width)) << "only " << sectionBits - position << " bits left";
-    };
-    for (std::uint32_t bufferSize : {1u, 3u, 8u, 9u, 64u, 4096u}) {
-        SCOPED_TRACE(bufferSize);
-        ASSERT_EQ(OpenOver(bytes, bufferSize, 300, 5), 1);
-        std::uint8_t otherBuffer[7];
-        BitReader other{};
-        ASSERT_EQ(other.Open(otherBuffer, sizeof otherBuffer, file_.get(), 350, 50), 1);
-        readAll(&other);
-    }
-    ASSERT_EQ(reader_.OpenBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 5, 300), 1);
-    readAll(nullptr);
 }
 
 }  // namespace

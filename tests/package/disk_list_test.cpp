@@ -47,19 +47,4 @@ TEST(DiskList, GrowsPastItsCapacityKeepingFlags) {
     EXPECT_EQ(list.Find("Disk1"), -1);
 }
 
-TEST(DiskList, SortMovesNamesAndFlagsTogether) {
-    CMakeDiskList list;
-    const char* names[] = {"disk3", "Disk1", "DISK2", "a"};
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_EQ(list.Add(names[i]), 1);
-        ASSERT_EQ(list.AllocateFlags(i, static_cast<std::uint32_t>(10 + i)), 1);
-    }
-    list.Sort();
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "Disk1", "DISK2", "disk3"}));
-    EXPECT_EQ(list.flagSizes[0], 13u);
-    EXPECT_EQ(list.flagSizes[1], 11u);
-    EXPECT_EQ(list.flagSizes[2], 12u);
-    EXPECT_EQ(list.flagSizes[3], 10u);
-}
-
 }  // namespace
