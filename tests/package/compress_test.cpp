@@ -90,8 +90,6 @@ TEST_F(CompressTest, BitPlanesStartingMidByte) {
 TEST_F(CompressTest, NibblePlanesOfRunsBlocksAndLiterals) {
     const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
     const std::string lowPlane = "1 00 0 0111" + kEnd;  // a run of twelve 9's
-    const std::string runs =
-        "1 00 0 0000 1 00 10 11111111 1 00 110 0001 00100011 1 00 111 00010000 00000000" + kEnd;
     const std::string sub = "\x19\x29\x19\x39\x19\x49\x19\x59\x19\x69\x79\x89";
     const struct {
         const char* what;
@@ -99,10 +97,6 @@ TEST_F(CompressTest, NibblePlanesOfRunsBlocksAndLiterals) {
         std::string source;  // the output length, then the nibbles
         std::string expected;
     } cases[] = {
-        {"single-channel runs of 5, 260, 296 and 4101", runs + runs,
-         U32(5 + 260 + 296 + 4101) + "\x12\x34\x56\x78",
-         std::string(5, '\x15') + std::string(260, '\x26') + std::string(296, '\x37') +
-             std::string(4101, '\x48')},
         // Two channels of five rows are cut to columns {0,2,4,6} and {1,3,5}: the run of five
         // A's fills column 0 and the top of column 1; a literal B C ends the block exactly at
         // the plane's end, which then needs its end marker.
