@@ -52,9 +52,7 @@ TEST(BuildOutput, IsWrittenThroughAFileOfItsOwn) {
     WriteBytes(otherBuild, {'o', 't', 'h', 'e', 'r'});
     WriteBytes(output, {'o', 'l', 'd'});
     ASSERT_EQ(BuildQuietly(ExampleManifest(), output, stub), 0);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandVerify(output), 0);
-    testing::internal::GetCapturedStdout();
+    OutputOf([&] { return CommandVerify(output); });
     EXPECT_EQ(ReadBytes(otherBuild), (std::vector<char>{'o', 't', 'h', 'e', 'r'}));
 
     const fs::path folder = fs::path(dir.path()) / "folder.exe";

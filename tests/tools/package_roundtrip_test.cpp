@@ -55,19 +55,15 @@ int CountFiles(const fs::path& dir) {
 
 TEST_F(ExampleBuild, VerifiesListsDumpsAndExtractsEveryFileExactly) {
     EXPECT_EQ(CommandVerify(setup_), 0);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandList(setup_, false), 0);
-    EXPECT_EQ(CommandList(setup_, true), 0);
-    const std::string listing = testing::internal::GetCapturedStdout();
+    const std::string listing =
+        OutputOf([&] { return CommandList(setup_, false) | CommandList(setup_, true); });
     EXPECT_NE(listing.find("IF\\kakeibo.exe  -> かんたん家計簿.lnk  [本体]"), std::string::npos)
         << listing;
     EXPECT_NE(listing.find("shared_dll"), std::string::npos);
     const std::string dllSize =
         std::to_string(fs::file_size(ExampleManifest().parent_path() / "files" / "qvcommon.dll"));
     EXPECT_NE(listing.find("  " + dllSize + "  "), std::string::npos);  // from --sizes
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandDump(setup_, true), 0);
-    const std::string json = testing::internal::GetCapturedStdout();
+    const std::string json = OutputOf([&] { return CommandDump(setup_, true); });
     for (const char* expected :
          {"\"display_name\": \"かんたん家計簿\"", "\"licence\": \"使用許諾契約書\\r\\n\\r\\n",
           "\"reinstall_no_licence\"", "\"dest_group\"", "\"install_folder_macro\": \"64\"",
@@ -138,9 +134,7 @@ TEST_F(ExampleBuild, SameInputGivesTheSameBytesInAnyFolderAndListingOrder) {
 
     WriteStub(stub_, (1u << 20) - 20);
     ASSERT_EQ(BuildQuietly(ExampleManifest(), setup_, stub_), 0);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandVerify(setup_), 0);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("OK"), std::string::npos);
+    EXPECT_NE(OutputOf([&] { return CommandVerify(setup_); }).find("OK"), std::string::npos);
 }
 
 // setupkit encode-entry or decode-entry as the command line runs it; the exit code.
@@ -205,9 +199,7 @@ TEST(UninstallDataDump, ReadsWhatTheSetupProgramWrites) {
         ClFileHandle file = CreateForWriting(data);
         ASSERT_TRUE(UninstallDataWrite(file.get(), MakeTree().get(), 1, log.get(), &info));
     }
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(CommandDump(data, false), 0);
-    const std::string text = testing::internal::GetCapturedStdout();
+    const std::string text = OutputOf([&] { return CommandDump(data, false); });
     for (const char* expected : {"kind: uninstall data", "selection: custom", "path: C:\\App",
                                  "flags: never_remove", "count: 3", "display_name: 家計簿"})
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;

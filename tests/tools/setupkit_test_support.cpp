@@ -1,5 +1,7 @@
 #include "tests/tools/setupkit_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 
@@ -54,6 +56,14 @@ int BuildQuietly(const fs::path& manifest, const fs::path& output, const fs::pat
     args.stub = stub;
     args.quiet = true;
     return CommandBuild(args);
+}
+
+std::string OutputOf(const std::function<int()>& command) {
+    testing::internal::CaptureStdout();
+    const int result = command();
+    std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(result, 0) << output;
+    return output;
 }
 
 std::string ToolErrorOf(const std::function<void()>& run) {

@@ -22,6 +22,9 @@ fs::path ExampleManifest();
 // Builds a manifest quietly with the stand-in stub; the exit code of `setupkit build`.
 int BuildQuietly(const fs::path& manifest, const fs::path& output, const fs::path& stub);
 
+// What command writes to standard output; a test failure when it does not return 0.
+std::string OutputOf(const std::function<int()>& command);
+
 // The message of the ToolError that run throws; empty when it throws none.
 std::string ToolErrorOf(const std::function<void()>& run);
 
