@@ -197,23 +197,6 @@ const char* ClCheckWindow::GetSelectedDescription() {
     return text;
 }
 
-HTREEITEM ClCheckWindow::FindFirstChecked(HTREEITEM first) {
-    HTREEITEM item = first ? first : Relative(nullptr, TVGN_ROOT);
-    for (; item; item = Relative(item, TVGN_NEXT)) {
-        if (IsGroup(item)) {
-            HTREEITEM child = Relative(item, TVGN_CHILD);
-            HTREEITEM found = child ? FindFirstChecked(child) : nullptr;
-            if (found)
-                return found;
-            continue;
-        }
-        ClTreeNodeInfo* info = ItemInfo(NodeOf(item));
-        if (info && (info->data[kItemFlags] & checkMask_) == checkMask_)
-            return item;
-    }
-    return nullptr;
-}
-
 int ClCheckWindow::GetItemImage(HTREEITEM item) {
     TVITEMA read = {};
     read.mask = TVIF_HANDLE | TVIF_IMAGE;

@@ -56,9 +56,6 @@ class ClCheckWindow {
     void ToggleExpand(HTREEITEM item);
     // The selected item's description; empty when nothing is selected or it has none.
     const char* GetSelectedDescription();
-    // The first checked leaf from first on (null: the first top-level item), searching groups
-    // depth first; null when none.
-    HTREEITEM FindFirstChecked(HTREEITEM first);
     // The item's image, -1 if it cannot be read.
     int GetItemImage(HTREEITEM item);
     // Shows image on the item; image 0 clears and image 1 sets the item's check-mask bits.

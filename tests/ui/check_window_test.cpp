@@ -1,5 +1,6 @@
 // The check tree on the virtual display, driven by mouse messages at the places the tree view
-// itself reports for each item's image and text.
+// itself reports for each item's image and text: the rules that the wizard's two-level trees
+// cannot show (three levels, pressing and moving off, cancelling) and filling again.
 #include "ui/check_window.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +26,7 @@ ClTreeNode* AddItem(ClTree* tree, ClTreeNode* parent, const char* name, std::uin
     data[0] = static_cast<char>(flags);
     StoreLe32(reinterpret_cast<std::uint8_t*>(&data[kComponentSubItems]), subItems);
     StoreLe32(reinterpret_cast<std::uint8_t*>(&data[kComponentChecked]), 77);
-    data += std::string("about ") + name;
-    data += '\0';
+    data += std::string("about ") + name + '\0';
     ClTreeNodeInfo info = {};
     info.flags = TN_KEY | TN_NAMED | TN_DATA | (parent ? TN_LINKED : 0);
     info.parent = parent;
@@ -36,28 +36,20 @@ ClTreeNode* AddItem(ClTree* tree, ClTreeNode* parent, const char* name, std::uin
     return ClTreeAddNode(tree, &info);
 }
 
-// Apps {Editor (checked), Viewer}, Docs, Tools {Extra {Unzip, Zip}, Shell}. A group's
-// sub-item count is the number of all items below it, as setupkit writes it.
-ClTree* MakeComponents() {
-    ClTree* tree = ClTreeCreate();
-    ClTreeNode* apps = AddItem(tree, nullptr, "Apps", kChecked, 2);
-    AddItem(tree, apps, "Editor", kChecked, 0);
-    AddItem(tree, apps, "Viewer", 0, 0);
-    AddItem(tree, nullptr, "Docs", 0, 0);
-    ClTreeNode* tools = AddItem(tree, nullptr, "Tools", 0, 4);
-    ClTreeNode* extra = AddItem(tree, tools, "Extra", 0, 2);
-    AddItem(tree, extra, "Unzip", 0, 0);
-    AddItem(tree, extra, "Zip", 0, 0);
-    AddItem(tree, tools, "Shell", 0, 0);
-    return tree;
-}
-
+// Apps {Editor (checked), Viewer}, Docs, Tools {Extra {Unzip, Zip}, Shell}, every group opened.
+// A group's sub-item count is the number of all items below it, as setupkit writes it.
 class CheckTree : public testing::Test {
   protected:
     void SetUp() override {
-        items = MakeComponents();
-        parent = CreateWindowExA(0, "STATIC", "components", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 360, 340, nullptr, nullptr, nullptr, nullptr);
+        ClTreeNode* apps = AddItem(items, nullptr, "Apps", kChecked, 2);
+        AddItem(items, apps, "Editor", kChecked, 0);
+        AddItem(items, apps, "Viewer", 0, 0);
+        AddItem(items, nullptr, "Docs", 0, 0);
+        ClTreeNode* tools = AddItem(items, nullptr, "Tools", 0, 4);
+        ClTreeNode* extra = AddItem(items, tools, "Extra", 0, 2);
+        AddItem(items, extra, "Unzip", 0, 0);
+        AddItem(items, extra, "Zip", 0, 0);
+        AddItem(items, tools, "Shell", 0, 0);
         Create();
     }
     void TearDown() override {
@@ -69,59 +61,43 @@ class CheckTree : public testing::Test {
         ASSERT_TRUE(
             check.CreateCheckTree(parent, RECT{10, 10, 330, 290}, items, IDB_CHECK_IMAGES, 100));
         tree = check.GetHwnd();
-        ASSERT_NE(tree, nullptr);
-        // Groups start collapsed; their children need rectangles to be clicked.
         for (const char* group : {"Apps", "Tools", "Extra"})
             check.ToggleExpand(Item(group));
     }
 
-    HTREEITEM Find(HTREEITEM item, const std::string& name) {
-        for (; item; item = TreeView_GetNextSibling(tree, item)) {
-            if (Name(item) == name)
-                return item;
-            if (HTREEITEM inside = Find(TreeView_GetChild(tree, item), name))
-                return inside;
-        }
-        return nullptr;
-    }
-    HTREEITEM Item(const std::string& name) { return Find(TreeView_GetRoot(tree), name); }
-    std::string Name(HTREEITEM item) {
+    // The item's name; its node's information in *info.
+    std::string Read(HTREEITEM item, const ClTreeNodeInfo** info = nullptr) {
         char text[64] = {};
-        TVITEMA read = {};
-        read.mask = TVIF_TEXT;
-        read.hItem = item;
+        TVITEMA read = {TVIF_TEXT | TVIF_PARAM, item};
         read.pszText = text;
         read.cchTextMax = sizeof text;
         TreeView_GetItem(tree, &read);
+        if (info)
+            *info = ClTreeNodeGetInfo(reinterpret_cast<ClTreeNode*>(read.lParam));
         return text;
     }
-    const ClTreeNodeInfo* Node(HTREEITEM item) {
-        TVITEMA read = {};
-        read.mask = TVIF_PARAM;
-        read.hItem = item;
-        TreeView_GetItem(tree, &read);
-        return ClTreeNodeGetInfo(reinterpret_cast<ClTreeNode*>(read.lParam));
+    HTREEITEM Item(const std::string& name) {
+        HTREEITEM item = TreeView_GetRoot(tree);
+        while (item && Read(item) != name)
+            item = TreeView_GetNextVisible(tree, item);
+        return item;
     }
-    // Every item in tree order: name, image, "*" when its flags hold the check mask, and for
-    // groups "#" and the checked counter.
-    std::string State(HTREEITEM item = nullptr) {
+    // The items from the one named from on: name, image, "*" when its flags hold the check
+    // mask, and for groups "#" and the checked counter.
+    std::string State(const char* from = "Apps") {
         std::string out;
-        for (item = item ? item : TreeView_GetRoot(tree); item;
-             item = TreeView_GetNextSibling(tree, item)) {
-            const ClTreeNodeInfo* info = Node(item);
-            out += (out.empty() ? "" : " ") + Name(item) + std::to_string(check.GetItemImage(item));
+        for (HTREEITEM item = Item(from); item; item = TreeView_GetNextVisible(tree, item)) {
+            const ClTreeNodeInfo* info = nullptr;
+            out += (out.empty() ? "" : " ") + Read(item, &info) +
+                   std::to_string(check.GetItemImage(item));
             if ((info->data[0] & kChecked) == kChecked)
                 out += "*";
-            if (HTREEITEM child = TreeView_GetChild(tree, item)) {
+            if (TreeView_GetChild(tree, item))
                 out += "#" + std::to_string(LoadLe32(&info->data[kComponentChecked]));
-                out += " " + State(child);
-            }
         }
         return out;
     }
 
-    // A point on the item's image: left of the text rectangle, where the control's own hit
-    // test reports the icon.
     RECT TextRect(HTREEITEM item) {
         // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
         RECT text = {};
@@ -129,128 +105,94 @@ class CheckTree : public testing::Test {
         EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
         return text;
     }
-    LPARAM OnIcon(HTREEITEM item) {
-        const RECT text = TextRect(item);
+    // A point on the item's image: left of the text, where the control's own hit test reports
+    // the icon.
+    LPARAM OnIcon(const char* name) {
+        const RECT text = TextRect(Item(name));
         const int y = (text.top + text.bottom) / 2;
         for (int x = text.left - 1; x > text.left - 40; --x) {
             TVHITTESTINFO hit = {{x, y}};
-            if (TreeView_HitTest(tree, &hit) == item && hit.flags == TVHT_ONITEMICON)
+            if (TreeView_HitTest(tree, &hit) == Item(name) && hit.flags == TVHT_ONITEMICON)
                 return MAKELPARAM(x - 4, y);  // well inside the 16 pixels
         }
-        ADD_FAILURE() << "no icon found for " << Name(item);
+        ADD_FAILURE() << "no icon found for " << name;
         return 0;
     }
-    LPARAM OnText(HTREEITEM item) {
-        const RECT text = TextRect(item);
-        return MAKELPARAM((text.left + text.right) / 2, (text.top + text.bottom) / 2);
-    }
     void Click(const char* name) {
-        LPARAM at = OnIcon(Item(name));
-        SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        SendMessageA(tree, WM_LBUTTONUP, 0, at);
+        SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnIcon(name));
+        SendMessageA(tree, WM_LBUTTONUP, 0, OnIcon(name));
     }
 
-    ClTree* items = nullptr;
-    HWND parent = nullptr;
+    ClTree* items = ClTreeCreate();
+    HWND parent = CreateWindowExA(0, "STATIC", "components", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                  360, 340, nullptr, nullptr, nullptr, nullptr);
     HWND tree = nullptr;
     ClCheckWindow check{kChecked};
 };
 
-TEST_F(CheckTree, ClicksOnImagesCheckLeavesAndGroups) {
+TEST_F(CheckTree, MouseRulesAtThreeLevelsAndFillingAgain) {
     // Filled: the checked leaf makes its group partly checked; counters are counted afresh and
     // a group's own check bits come from its leaves only.
     const std::string filled =
         "Apps2#1 Editor1* Viewer0 Docs0 Tools0#0 Extra0#0 Unzip0 Zip0 Shell0";
     EXPECT_EQ(State(), filled);
-
     Click("Viewer");
     EXPECT_EQ(State(), "Apps1*#2 Editor1* Viewer1* Docs0 Tools0#0 Extra0#0 Unzip0 Zip0 Shell0");
     Click("Apps");
-    EXPECT_EQ(State(), "Apps0#0 Editor0 Viewer0 Docs0 Tools0#0 Extra0#0 Unzip0 Zip0 Shell0");
-    Click("Apps");
     Click("Editor");
-    EXPECT_EQ(State(), "Apps2#1 Editor0 Viewer1* Docs0 Tools0#0 Extra0#0 Unzip0 Zip0 Shell0");
-    Click("Apps");  // partly checked: checks the rest
-    Click("Docs");
-    EXPECT_EQ(State(), "Apps1*#2 Editor1* Viewer1* Docs1* Tools0#0 Extra0#0 Unzip0 Zip0 Shell0");
+    EXPECT_EQ(State(), filled);
 
     // Three levels: a group is checked exactly when every leaf below it is.
     Click("Zip");
-    EXPECT_EQ(State(Item("Tools")), "Tools2#1 Extra2#1 Unzip0 Zip1* Shell0");
+    EXPECT_EQ(State("Tools"), "Tools2#1 Extra2#1 Unzip0 Zip1* Shell0");
     Click("Unzip");
-    EXPECT_EQ(State(Item("Tools")), "Tools2#3 Extra1*#2 Unzip1* Zip1* Shell0");
     Click("Shell");
-    EXPECT_EQ(State(Item("Tools")), "Tools1*#4 Extra1*#2 Unzip1* Zip1* Shell1*");
+    EXPECT_EQ(State("Tools"), "Tools1*#4 Extra1*#2 Unzip1* Zip1* Shell1*");
     Click("Extra");  // checked sub-group: unchecks its leaves only
-    EXPECT_EQ(State(Item("Tools")), "Tools2#1 Extra0#0 Unzip0 Zip0 Shell1*");
-    Click("Tools");
-    EXPECT_EQ(State(Item("Tools")), "Tools1*#4 Extra1*#2 Unzip1* Zip1* Shell1*");
-    Click("Tools");
-    EXPECT_EQ(State(Item("Tools")), "Tools0#0 Extra0#0 Unzip0 Zip0 Shell0");
-    Click("Extra");
-    EXPECT_EQ(State(Item("Tools")), "Tools2#3 Extra1*#2 Unzip1* Zip1* Shell0");
+    EXPECT_EQ(State("Tools"), "Tools2#1 Extra0#0 Unzip0 Zip0 Shell1*");
+    Click("Tools");  // partly checked: checks the rest
+    EXPECT_EQ(State("Tools"), "Tools1*#4 Extra1*#2 Unzip1* Zip1* Shell1*");
 
-    EXPECT_EQ(check.FindFirstChecked(nullptr), Item("Editor"));
-    EXPECT_EQ(check.FindFirstChecked(Item("Tools")), Item("Unzip"));
-    check.SetAllChecks(nullptr, FALSE);
-    EXPECT_EQ(check.FindFirstChecked(nullptr), nullptr);
-    check.SetAllChecks(nullptr, TRUE);
-    EXPECT_EQ(State(),
-              "Apps1*#2 Editor1* Viewer1* Docs1* Tools1*#4 Extra1*#2 Unzip1* Zip1* Shell1*");
-}
-
-TEST_F(CheckTree, PressingMovingAndTextClicks) {
     // Pressed: the pressed image while the pointer stays on the icon, the old one when it
-    // leaves; releasing elsewhere changes nothing.
+    // leaves; releasing elsewhere or a cancelled press changes nothing.
     const std::string before = State();
-    HTREEITEM docs = Item("Docs");
-    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnIcon(docs));
-    EXPECT_EQ(check.GetItemImage(docs), kImagePressedUnchecked);
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnIcon("Docs"));
+    EXPECT_EQ(check.GetItemImage(Item("Docs")), kImagePressedUnchecked);
     EXPECT_EQ(GetCapture(), tree);
     SendMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 260));
-    EXPECT_EQ(check.GetItemImage(docs), kImageUnchecked);
-    SendMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, OnIcon(docs));
-    EXPECT_EQ(check.GetItemImage(docs), kImagePressedUnchecked);
-    SendMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, OnIcon(Item("Viewer")));
-    SendMessageA(tree, WM_LBUTTONUP, 0, OnIcon(Item("Viewer")));
-    EXPECT_EQ(State(), before);
+    EXPECT_EQ(check.GetItemImage(Item("Docs")), kImageUnchecked);
+    SendMessageA(tree, WM_MOUSEMOVE, MK_LBUTTON, OnIcon("Docs"));
+    EXPECT_EQ(check.GetItemImage(Item("Docs")), kImagePressedUnchecked);
+    SendMessageA(tree, WM_LBUTTONUP, 0, OnIcon("Viewer"));
     EXPECT_EQ(GetCapture(), nullptr);
-
-    // A checked item pressed shows the pressed checked image; a cancelled press restores it.
-    HTREEITEM editor = Item("Editor");
-    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnIcon(editor));
-    EXPECT_EQ(check.GetItemImage(editor), kImagePressedChecked);
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnIcon("Editor"));
+    EXPECT_EQ(check.GetItemImage(Item("Editor")), kImagePressedChecked);
     SendMessageA(tree, WM_CANCELMODE, 0, 0);
     EXPECT_EQ(State(), before);
-
     // A click on the text selects the item and leaves its check alone. The tree view tracks
     // the mouse until the button comes up, so the release is queued first.
-    HTREEITEM viewer = Item("Viewer");
-    PostMessageA(tree, WM_LBUTTONUP, 0, OnText(viewer));
-    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnText(viewer));
-    EXPECT_EQ(TreeView_GetSelection(tree), viewer);
+    const RECT text = TextRect(Item("Viewer"));
+    const LPARAM onText = MAKELPARAM((text.left + text.right) / 2, (text.top + text.bottom) / 2);
+    PostMessageA(tree, WM_LBUTTONUP, 0, onText);
+    SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, onText);
+    EXPECT_EQ(TreeView_GetSelection(tree), Item("Viewer"));
     EXPECT_STREQ(check.GetSelectedDescription(), "about Viewer");
     EXPECT_EQ(State(), before);
-}
 
-TEST_F(CheckTree, FillingAgainGivesTheSameState) {
-    Click("Zip");
-    Click("Viewer");
-    const std::string state = State();
+    // Filled again from the item tree: the same state, nothing selected.
     check.ReleaseCheckTree();
     EXPECT_EQ(check.GetHwnd(), nullptr);
     Create();
-    EXPECT_EQ(State(), state);
+    EXPECT_EQ(State(), before);
     EXPECT_STREQ(check.GetSelectedDescription(), "");
 
-    // No tree: refused. A tree with nothing to show: no control, but not an error.
+    // No tree or no bitmap: refused. A tree with nothing to show: no control, but no error.
     ClCheckWindow other(kChecked);
     EXPECT_FALSE(other.CreateCheckTree(parent, RECT{0, 0, 10, 10}, nullptr, IDB_CHECK_IMAGES, 1));
+    EXPECT_FALSE(other.CreateCheckTree(parent, RECT{0, 0, 10, 10}, items, 999, 1));
     ClTree* empty = ClTreeCreate();
     EXPECT_TRUE(other.CreateCheckTree(parent, RECT{0, 0, 10, 10}, empty, IDB_CHECK_IMAGES, 1));
     EXPECT_EQ(other.GetHwnd(), nullptr);
-    EXPECT_FALSE(other.CreateCheckTree(parent, RECT{0, 0, 10, 10}, items, 999, 1))
-        << "a missing bitmap";
     ClTreeDestroy(empty);
 }
 
