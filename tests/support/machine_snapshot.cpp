@@ -1,53 +1,39 @@
 #include "tests/support/machine_snapshot.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "tests/install/install_harness.h"
-#include "tests/support/temp_dir.h"
-
 namespace {
-
-// What a whole-machine snapshot leaves out: Wine's own housekeeping, which changes whatever the
-// programs do. Paths as the snapshot names them; each leaves out everything below it.
-const char* const kHousekeeping[] = {
-    // user32 keeps the session's system parameters here the first time a window opens.
-    "HKCU\\Software\\Wine\\Temporary System Parameters\\",
-};
 
 // The exclusions of one snapshot, as prefixes of the paths.
 struct SFilter {
     std::vector<std::string> prefixes;
     bool withTimes;
     bool Skips(const std::string& path) const {
-        for (const std::string& prefix : prefixes) {
-            if (_strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0)
-                return true;
-        }
-        return false;
+        return std::any_of(prefixes.begin(), prefixes.end(), [&](const std::string& prefix) {
+            return _strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0;
+        });
     }
 };
 
-const SFilter kNoFilter = {{}, false};
-
-std::string Hash(const std::string& bytes) {
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (unsigned char byte : bytes)
-        hash = (hash ^ byte) * 1099511628211ull;
-    char text[48];
-    std::snprintf(text, sizeof text, "%zu bytes %016llx", bytes.size(),
-                  static_cast<unsigned long long>(hash));
-    return text;
+// FNV-1a over 8-byte words, the last one padded with zeros: fast enough for a whole drive.
+void AddToHash(std::uint64_t* hash, const char* bytes, std::size_t size) {
+    for (std::size_t at = 0; at < size; at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + at, std::min<std::size_t>(8, size - at));
+        *hash = (*hash ^ word) * 1099511628211ull;
+    }
 }
 
-std::string Time(const FILETIME& time) {
-    SYSTEMTIME at;
-    FileTimeToSystemTime(&time, &at);
-    char text[40];
-    std::snprintf(text, sizeof text, " %04u-%02u-%02u %02u:%02u:%02u.%03u", at.wYear, at.wMonth,
-                  at.wDay, at.wHour, at.wMinute, at.wSecond, at.wMilliseconds);
+std::string Described(const char* bytes, std::size_t size) {
+    std::uint64_t hash = 14695981039346656037ull;
+    AddToHash(&hash, bytes, size);
+    char text[48];
+    std::snprintf(text, sizeof text, "%zu bytes %016llx", size,
+                  static_cast<unsigned long long>(hash));
     return text;
 }
 
@@ -58,16 +44,12 @@ std::string DescribeFile(const std::string& path) {
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "in use";
-    static std::vector<std::uint64_t> block(1 << 17);
+    static std::vector<char> block(1 << 20);
     std::uint64_t hash = 14695981039346656037ull, size = 0;
-    DWORD got = 0;
-    while (ReadFile(file, block.data(), static_cast<DWORD>(block.size() * 8), &got, nullptr) &&
-           got > 0) {
-        std::memset(reinterpret_cast<char*>(block.data()) + got, 0, (8 - got % 8) % 8);
-        for (DWORD word = 0; word < (got + 7) / 8; ++word)
-            hash = (hash ^ block[word]) * 1099511628211ull;  // FNV-1a, a word at a time
-        size += got;
-    }
+    for (DWORD got = 0;
+         ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0;
+         size += got)
+        AddToHash(&hash, block.data(), got);
     CloseHandle(file);
     char text[48];
     std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
@@ -76,26 +58,25 @@ std::string DescribeFile(const std::string& path) {
 }
 
 void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapshot* snapshot) {
-    if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return;
-    (*snapshot)[folder + "\\"] = "folder";
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    (*snapshot)[folder + "\\"] = "folder";
     do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        std::string path = folder + "\\" + name;
-        if (filter.Skips(path + "\\"))
+        const std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == ".." || filter.Skips(path + "\\"))
             continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             WalkFolder(path, filter, snapshot);
-            continue;
+        } else {
+            SYSTEMTIME at;
+            FileTimeToSystemTime(&found.ftLastWriteTime, &at);
+            char time[40];
+            std::snprintf(time, sizeof time, " %04u-%02u-%02u %02u:%02u:%02u.%03u", at.wYear,
+                          at.wMonth, at.wDay, at.wHour, at.wMinute, at.wSecond, at.wMilliseconds);
+            (*snapshot)[path] = DescribeFile(path) + (filter.withTimes ? time : "");
         }
-        (*snapshot)[path] = filter.withTimes ? DescribeFile(path) + Time(found.ftLastWriteTime)
-                                             : Hash(ReadWholeFile(path));
     } while (FindNextFileA(search, &found));
     FindClose(search);
 }
@@ -104,40 +85,34 @@ void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapsho
 // seen under its own name.
 void WalkRegistry(HKEY root, const std::string& rootName, const std::string& path,
                   const SFilter& filter, MachineSnapshot* snapshot) {
-    std::string named = rootName + "\\" + path + (path.empty() ? "" : "\\");
-    if (filter.Skips(named))
-        return;
+    const std::string named = rootName + "\\" + path + (path.empty() ? "" : "\\");
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, &key) != ERROR_SUCCESS)
+    if (filter.Skips(named) ||
+        RegOpenKeyExA(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, &key) != ERROR_SUCCESS)
         return;
     (*snapshot)[named] = "key";
-    std::vector<BYTE> data(1 << 16);
+    std::vector<char> data(1 << 16);
     char name[16384];
     for (DWORD index = 0;; ++index) {
-        DWORD nameSize = sizeof name;
-        DWORD dataSize = static_cast<DWORD>(data.size());
-        DWORD type = 0;
-        LONG read =
-            RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data.data(), &dataSize);
+        DWORD nameSize = sizeof name, dataSize = static_cast<DWORD>(data.size()), type = 0;
+        const LONG read = RegEnumValueA(key, index, name, &nameSize, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data.data()), &dataSize);
         if (read == ERROR_MORE_DATA) {
             data.resize(dataSize);
             --index;
-            continue;
-        }
-        if (read != ERROR_SUCCESS)
+        } else if (read != ERROR_SUCCESS) {
             break;
-        (*snapshot)[named + ":" + name] =
-            std::to_string(type) + " " +
-            Hash(std::string(reinterpret_cast<char*>(data.data()), dataSize));
+        } else {
+            (*snapshot)[named + ":" + name] =
+                std::to_string(type) + " " + Described(data.data(), dataSize);
+        }
     }
     std::vector<std::string> subKeys;
-    for (DWORD index = 0;; ++index) {
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
+    for (DWORD index = 0, nameSize = sizeof name;
+         RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+         ++index, nameSize = sizeof name)
         subKeys.push_back(name);
-    }
     RegCloseKey(key);
     for (const std::string& sub : subKeys)
         WalkRegistry(root, rootName, path.empty() ? sub : path + "\\" + sub, filter, snapshot);
@@ -146,18 +121,12 @@ void WalkRegistry(HKEY root, const std::string& rootName, const std::string& pat
 }  // namespace
 
 void SnapshotFolder(const std::string& folder, MachineSnapshot* snapshot) {
-    WalkFolder(folder, kNoFilter, snapshot);
+    WalkFolder(folder, {{}, false}, snapshot);
 }
 
 void SnapshotRegistry(HKEY root, const std::string& rootName, const std::string& path,
                       MachineSnapshot* snapshot) {
-    WalkRegistry(root, rootName, path, kNoFilter, snapshot);
-}
-
-void SnapshotForget(MachineSnapshot* snapshot, const std::string& path) {
-    for (auto at = snapshot->lower_bound(path);
-         at != snapshot->end() && at->first.compare(0, path.size(), path) == 0;)
-        at = snapshot->erase(at);
+    WalkRegistry(root, rootName, path, {{}, false}, snapshot);
 }
 
 std::string SnapshotDifference(const MachineSnapshot& before, const MachineSnapshot& after) {
@@ -177,7 +146,10 @@ std::string SnapshotDifference(const MachineSnapshot& before, const MachineSnaps
 }
 
 MachineSnapshot SnapshotMachine(const std::vector<std::string>& skip) {
-    SFilter filter = {{std::begin(kHousekeeping), std::end(kHousekeeping)}, true};
+    // Wine's own housekeeping, which changes whatever the programs do: the session's system
+    // parameters user32 keeps the first time a window opens, the Unix menu entry made for every
+    // shortcut, the mouse settings kept while a program runs.
+    SFilter filter = {{"HKCU\\Software\\Wine\\"}, true};
     for (const std::string& folder : skip)
         filter.prefixes.push_back(folder + "\\");
     MachineSnapshot snapshot;
@@ -185,26 +157,4 @@ MachineSnapshot SnapshotMachine(const std::vector<std::string>& skip) {
     WalkRegistry(HKEY_LOCAL_MACHINE, "HKLM", "", filter, &snapshot);
     WalkRegistry(HKEY_CURRENT_USER, "HKCU", "", filter, &snapshot);
     return snapshot;
-}
-
-std::string SnapshotChanges(const MachineSnapshot& before, const MachineSnapshot& after) {
-    std::string lines;
-    auto old = before.begin();
-    auto now = after.begin();
-    while (old != before.end() || now != after.end()) {
-        if (now == after.end() || (old != before.end() && old->first < now->first)) {
-            lines += "- " + Utf8(old->first) + " = " + old->second + "\n";
-            ++old;
-        } else if (old == before.end() || now->first < old->first) {
-            lines += "+ " + Utf8(now->first) + " = " + now->second + "\n";
-            ++now;
-        } else {
-            if (old->second != now->second)
-                lines +=
-                    "~ " + Utf8(now->first) + " = " + old->second + " -> " + now->second + "\n";
-            ++old;
-            ++now;
-        }
-    }
-    return lines;
 }

@@ -20,16 +20,11 @@ void SnapshotFolder(const std::string& folder, MachineSnapshot* snapshot);
 // Adds the key path below root (rootName is how the paths name root) and everything below it.
 void SnapshotRegistry(HKEY root, const std::string& rootName, const std::string& path,
                       MachineSnapshot* snapshot);
-// Removes path and everything below it (the paths that start with it).
-void SnapshotForget(MachineSnapshot* snapshot, const std::string& path);
 // The differences, one line each: "+ path" only after, "- path" only before, "~ path" changed.
 // Empty when both are the same.
 std::string SnapshotDifference(const MachineSnapshot& before, const MachineSnapshot& after);
 
 // The whole machine as a Windows program sees it: every file and folder of drive C: (a file with
 // its size, last-write time and a hash of its bytes), every key and value under HKLM and HKCU.
-// Wine's own housekeeping is left out, and so are the folders in skip (a test's own files).
+// Wine's own settings are left out, and so are the folders in skip (a test's own files).
 MachineSnapshot SnapshotMachine(const std::vector<std::string>& skip = {});
-// The differences as UTF-8 lines in path order: "+ path = what", "- path = what" and
-// "~ path = before -> after". Empty when both are the same.
-std::string SnapshotChanges(const MachineSnapshot& before, const MachineSnapshot& after);

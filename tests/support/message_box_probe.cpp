@@ -1,12 +1,15 @@
 #include "tests/support/message_box_probe.h"
 
 #include <cstring>
+
 #include "base/win_handles.h"
 
 namespace {
 
 struct Search {
     DWORD processId;
+    int controlId;
+    const char* caption;
     HWND found;
 };
 
@@ -14,73 +17,85 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
     auto* search = reinterpret_cast<Search*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    char className[64] = {};
+    char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    // A message box is a dialog with its text in the static control 0xFFFF; other dialogs of
-    // the process (a progress window) are not answered.
-    if (owner == search->processId && IsWindowVisible(window) &&
-        std::string(className) == "#32770" && GetDlgItem(window, 0xFFFF) != nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string WindowText(HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    GetWindowTextA(window, text.data(), length + 1);
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    if ((search->processId != 0 && owner != search->processId) || !IsWindowVisible(window) ||
+        std::strcmp(className, "#32770") != 0 || GetDlgItem(window, search->controlId) == nullptr ||
+        (search->caption != nullptr && WindowText(window) != search->caption))
+        return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
 }  // namespace
 
+std::string WindowText(HWND window) {
+    char text[4096] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, &length);
+    return text;
+}
+
+HWND FindDialog(DWORD processId, int controlId, const char* caption) {
+    Search search = {processId, controlId, caption, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 SeenMessageBox AnswerMessageBox(DWORD processId, DWORD timeoutMs) {
-    SeenMessageBox seen;
-    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        Search search = {processId, nullptr};
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            seen.found = true;
-            seen.caption = WindowText(search.found);
-            seen.text = WindowText(GetDlgItem(search.found, 0xFFFF));
-            PostMessageA(search.found, WM_COMMAND, IDOK, 0);
-            // Wait until the box is gone, so that the next search does not find it again.
-            for (DWORD gone = 0; gone < 5000 && IsWindow(search.found); gone += 20)
-                Sleep(20);
-            return seen;
-        }
-        Sleep(50);
-    }
+    // A message box is a dialog with its text in the static control 0xFFFF; other dialogs of
+    // the process (a progress window) are not answered.
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindDialog(processId, 0xFFFF)) != nullptr; }, timeoutMs))
+        return {};
+    SeenMessageBox seen = {true, WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))};
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    // Gone before the next search, which would find it again.
+    WaitUntil([&] { return !IsWindow(box); }, 5000);
     return seen;
+}
+
+bool StartProgram(const std::string& commandLine, PROCESS_INFORMATION* started) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    // Wine refuses now and then to start a program that a process which has just ended wrote
+    // (setupkit.exe its setup.exe, an install the shared uninstaller): a user would start it
+    // again, and so does the test, for up to five seconds.
+    for (int tries = 0; tries <= 50; ++tries, Sleep(100)) {
+        std::string line = commandLine;
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, started))
+            return true;
+    }
+    return false;
+}
+
+bool WaitAnsweringMessageBoxes(HANDLE process, DWORD processId, DWORD timeoutMs,
+                               std::vector<SeenMessageBox>* boxes, DWORD* exitCode) {
+    const bool ended = WaitUntil(
+        [&] {
+            if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
+                return true;
+            SeenMessageBox box = AnswerMessageBox(processId, 50);
+            if (box.found)
+                boxes->push_back(box);
+            return false;
+        },
+        timeoutMs);
+    if (!ended)
+        TerminateProcess(process, 99);
+    return ended && GetExitCodeProcess(process, exitCode);
 }
 
 ProgramRun RunAnsweringMessageBoxes(const std::string& commandLine, DWORD timeoutMs) {
     ProgramRun run;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string mutableLine = commandLine;
-    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    run.started = StartProgram(commandLine, &process);
+    if (!run.started)
         return run;
-    run.started = true;
     ClKernelHandle thread(process.hThread), child(process.hProcess);
-    DWORD waited = 0;
-    while (waited < timeoutMs) {
-        if (WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0)
-            break;
-        waited += 100;
-        SeenMessageBox box = AnswerMessageBox(process.dwProcessId, 100);
-        if (box.found)
-            run.boxes.push_back(box);
-    }
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
-        run.exited = true;
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
-    } else {
-        TerminateProcess(process.hProcess, 99);
-    }
+    run.exited = WaitAnsweringMessageBoxes(process.hProcess, process.dwProcessId, timeoutMs,
+                                           &run.boxes, &run.exitCode);
     return run;
 }

@@ -14,15 +14,9 @@
 #include "resources/install_ids.h"
 #include "resources/ui_ids.h"
 #include "resources/wizard_ids.h"
-#include "tests/install/install_harness.h"
-#include "tests/support/temp_dir.h"
-#include "tests/wizard/wizard_pilot.h"
 #include "tests/wizard/wizard_test_support.h"
 
 namespace {
-
-constexpr int kNext = 0x3024;
-constexpr int kFinish = 0x3025;
 
 std::string g_folder;
 int g_shots = 0;
@@ -106,11 +100,9 @@ bool ShootProgress(CWizardPilot& wizard, const std::string& name) {
     const DWORD start = GetTickCount();
     while (!shot && GetTickCount() - start < 20000) {
         HWND bar = GetDlgItem(wizard.Page(), IDC_PROGRESS_MIDDLE);
-        DWORD_PTR position = 0, range = 0;
-        if (bar == nullptr ||
-            !SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &range) ||
-            !SendMessageTimeoutA(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position))
+        if (bar == nullptr)
             continue;
+        const LRESULT range = Ask(bar, PBM_GETRANGE, FALSE), position = Ask(bar, PBM_GETPOS);
         if (position > 0 && position < range) {
             hold.Hold();
             Shoot(name + "-running");
@@ -137,12 +129,9 @@ void CloseNotepad() {
 }
 
 void MakeFolder(CWizardPilot& wizard, HWND browser, const std::string& name) {
-    PostMessageA(GetDlgItem(browser, IDC_MAKE_FOLDER), BM_CLICK, 0, 0);
-    HWND ask = wizard.WaitForDialog(IDC_FOLDER_NAME);
-    SendMessageA(GetDlgItem(ask, IDC_FOLDER_NAME), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(Sjis(name).c_str()));
+    HWND ask = wizard.TypeNewFolder(browser, Sjis(name));
     Shoot("make-folder");
-    PostMessageA(GetDlgItem(ask, IDOK), BM_CLICK, 0, 0);
+    Press(ask, IDOK);
     WaitUntil([&] { return !IsWindow(ask); });
 }
 
@@ -184,7 +173,7 @@ bool Install(const std::string& setup) {
     Shoot("folder-browser");
     MakeFolder(wizard, browser, "家計簿表");
     Shoot("folder-browser-new-folder");
-    PostMessageA(GetDlgItem(browser, IDOK), BM_CLICK, 0, 0);
+    Press(browser, IDOK);
     WaitUntil([&] { return !IsWindow(browser); });
     Shoot("destination-chosen");
 
@@ -193,7 +182,7 @@ bool Install(const std::string& setup) {
     if (browser == nullptr)
         return Fail("no group browser");
     Shoot("group-browser");
-    PostMessageA(GetDlgItem(browser, IDCANCEL), BM_CLICK, 0, 0);
+    Press(browser, IDCANCEL);
     WaitUntil([&] { return !IsWindow(browser); });
 
     if (!wizard.Next("start"))

@@ -13,21 +13,10 @@
 
 #include "tests/support/message_box_probe.h"
 
-// A block of memory in another process, for the control messages that carry pointers.
-class CRemoteBuffer {
-  public:
-    CRemoteBuffer(HANDLE process, std::size_t size);
-    ~CRemoteBuffer();
-    CRemoteBuffer(const CRemoteBuffer&) = delete;
-    CRemoteBuffer& operator=(const CRemoteBuffer&) = delete;
-    void Write(const void* data, std::size_t size, std::size_t offset = 0);
-    void Read(void* data, std::size_t size, std::size_t offset = 0);
-    LPARAM At(std::size_t offset = 0) const;
-
-  private:
-    HANDLE process_;
-    void* address_;
-};
+// The sheet's buttons besides IDCANCEL.
+constexpr int kBack = 0x3023;
+constexpr int kNext = 0x3024;
+constexpr int kFinish = 0x3025;
 
 // One item of a tree view in another process.
 struct STreeItem {
@@ -35,6 +24,11 @@ struct STreeItem {
     std::string text;  // code page 932
     int image = -1;
 };
+
+// SendMessage to a window of another process; 0 when it does not answer within 5 seconds.
+LRESULT Ask(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+// Clicks the button id of a dialog without waiting for what the click opens.
+void Press(HWND dialog, int id);
 
 class CWizardPilot {
   public:
@@ -55,44 +49,46 @@ class CWizardPilot {
     // "progress", "finish"; "" when there is none.
     std::string PageName();
     HWND Page();
-    // Waits until the page named name is current; false when the time runs out.
-    bool WaitForPage(const std::string& name, DWORD timeoutMs = 30000);
     // The pages that follow the mode page's choice: how many the sheet holds.
     int PageCount();
 
-    // The sheet's buttons (ID_PSBACK 0x3023, ID_PSNEXT 0x3024, ID_PSFINISH 0x3025, IDCANCEL).
     bool SheetButtonEnabled(int id);
-    void PressSheetButton(int id);
+    void PressSheetButton(int id) { Press(sheet, id); }
     // Next, then waits for the page named next.
     bool Next(const std::string& next);
     // A control of the current page.
-    HWND Control(int id);
-    std::string Text(int id);
-    bool Visible(int id);
-    bool Enabled(int id);
-    bool Checked(int id);
-    void Click(int id);
-    std::string Caption();
+    HWND Control(int id) { return GetDlgItem(Page(), id); }
+    std::string Text(int id) { return WindowText(Control(id)); }
+    bool Visible(int id) { return (GetWindowLongA(Control(id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    bool Enabled(int id) { return IsWindowEnabled(Control(id)) != 0; }
+    bool Checked(int id) { return Ask(Control(id), BM_GETCHECK) == BST_CHECKED; }
+    void Click(int id) { Press(Page(), id); }
+    std::string Caption() { return WindowText(sheet); }
 
     // Waits for the program's end, answering and keeping message boxes; its exit code, or
     // -1 when it did not end in time (it is then ended).
     long WaitForExit(DWORD timeoutMs = 60000);
     // Waits for the next message box, answers it with OK and keeps it.
     SeenMessageBox AnswerBox(DWORD timeoutMs = 20000);
-    // A top-level dialog of the program with a control of id (the folder browser: 1012; the
-    // create-folder dialog: 1013), waiting for it up to timeoutMs; null if none came.
+    // A top-level dialog of the program with a control of id (the folder browser:
+    // IDC_FOLDER_TREE; the create-folder dialog: IDC_FOLDER_NAME), waiting for it up to
+    // timeoutMs; null if none came.
     HWND WaitForDialog(int controlId, DWORD timeoutMs = 20000);
+    // Clicks the browser's make-folder button and types name into the dialog that opens; that
+    // dialog, its OK not yet pressed.
+    HWND TypeNewFolder(HWND browser, const std::string& name);
 
     // Tree views of the program.
     std::vector<STreeItem> Children(HWND tree, HTREEITEM parent);
     STreeItem Item(HWND tree, HTREEITEM item);
-    HTREEITEM Selected(HWND tree);
+    HTREEITEM Selected(HWND tree) {
+        return reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_CARET));
+    }
     // The child of parent whose text is text (code page 932), or null.
     HTREEITEM Find(HWND tree, HTREEITEM parent, const std::string& text);
     void Select(HWND tree, HTREEITEM item);
     // Presses and releases the mouse on the item's image.
     void ClickImage(HWND tree, HTREEITEM item);
-    bool Expanded(HWND tree, HTREEITEM item);
 
     HANDLE process = nullptr;
     DWORD processId = 0;
@@ -100,20 +96,9 @@ class CWizardPilot {
     std::vector<SeenMessageBox> boxes;
 
   private:
-    bool Running();
+    bool Running() { return WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
 };
 
 // The process of the first wizard whose caption is caption (code page 932), waiting for it up
 // to timeoutMs; 0 if none came.
 DWORD FindWizardProcess(const std::string& caption, DWORD timeoutMs = 30000);
-
-// Waits until done() holds, for up to timeoutMs; its last answer.
-template <typename Done>
-bool WaitUntil(Done done, DWORD timeoutMs = 20000) {
-    for (DWORD start = GetTickCount(); !done();) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(30);
-    }
-    return true;
-}
