@@ -105,18 +105,10 @@ class CheckTree : public testing::Test {
         EXPECT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
         return text;
     }
-    // A point on the item's image: left of the text, where the control's own hit test reports
-    // the icon.
+    // A point on the item's image, which lies just left of the text.
     LPARAM OnIcon(const char* name) {
         const RECT text = TextRect(Item(name));
-        const int y = (text.top + text.bottom) / 2;
-        for (int x = text.left - 1; x > text.left - 40; --x) {
-            TVHITTESTINFO hit = {{x, y}};
-            if (TreeView_HitTest(tree, &hit) == Item(name) && hit.flags == TVHT_ONITEMICON)
-                return MAKELPARAM(x - 4, y);  // well inside the 16 pixels
-        }
-        ADD_FAILURE() << "no icon found for " << name;
-        return 0;
+        return MAKELPARAM(text.left - 10, (text.top + text.bottom) / 2);
     }
     void Click(const char* name) {
         SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, OnIcon(name));
