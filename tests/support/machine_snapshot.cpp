@@ -28,11 +28,9 @@ void AddToHash(std::uint64_t* hash, const char* bytes, std::size_t size) {
     }
 }
 
-std::string Described(const char* bytes, std::size_t size) {
-    std::uint64_t hash = 14695981039346656037ull;
-    AddToHash(&hash, bytes, size);
+std::string Described(std::uint64_t size, std::uint64_t hash) {
     char text[48];
-    std::snprintf(text, sizeof text, "%zu bytes %016llx", size,
+    std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
                   static_cast<unsigned long long>(hash));
     return text;
 }
@@ -51,10 +49,7 @@ std::string DescribeFile(const std::string& path) {
          size += got)
         AddToHash(&hash, block.data(), got);
     CloseHandle(file);
-    char text[48];
-    std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
-                  static_cast<unsigned long long>(hash));
-    return text;
+    return Described(size, hash);
 }
 
 void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapshot* snapshot) {
@@ -70,11 +65,9 @@ void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapsho
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             WalkFolder(path, filter, snapshot);
         } else {
-            SYSTEMTIME at;
-            FileTimeToSystemTime(&found.ftLastWriteTime, &at);
-            char time[40];
-            std::snprintf(time, sizeof time, " %04u-%02u-%02u %02u:%02u:%02u.%03u", at.wYear,
-                          at.wMonth, at.wDay, at.wHour, at.wMinute, at.wSecond, at.wMilliseconds);
+            char time[20];
+            std::snprintf(time, sizeof time, " %08lx%08lx", found.ftLastWriteTime.dwHighDateTime,
+                          found.ftLastWriteTime.dwLowDateTime);
             (*snapshot)[path] = DescribeFile(path) + (filter.withTimes ? time : "");
         }
     } while (FindNextFileA(search, &found));
@@ -103,8 +96,10 @@ void WalkRegistry(HKEY root, const std::string& rootName, const std::string& pat
         } else if (read != ERROR_SUCCESS) {
             break;
         } else {
+            std::uint64_t hash = 14695981039346656037ull;
+            AddToHash(&hash, data.data(), dataSize);
             (*snapshot)[named + ":" + name] =
-                std::to_string(type) + " " + Described(data.data(), dataSize);
+                std::to_string(type) + " " + Described(dataSize, hash);
         }
     }
     std::vector<std::string> subKeys;

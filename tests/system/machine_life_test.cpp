@@ -71,9 +71,24 @@ std::string LeftOnPurpose(const MachineSnapshot& before) {
     return lines;
 }
 
-TEST(MachineLife, InstallUninstallAndRestartLeaveTheMachineAsItWas) {
+long SharedCount(const std::string& dll) {
+    DWORD count = 0, size = sizeof count;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
+                     dll.c_str(), RRF_RT_REG_DWORD, nullptr, &count, &size) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<long>(count);
+}
+
+HANDLE HoldWithoutSharing(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// Four products: one with keys that its program writes into, two that share a DLL counted in
+// SharedDLLs, one whose files are in use when it goes. Only the last keeps something: the file
+// in use that it did not record for the restart.
+TEST(MachineLife, ProductsComeAndGoAndTheRestartsLeaveTheMachineAsItWas) {
     TempDir dir;
-    const std::string setup = BuildWizardPackage(dir, "life", R"(
+    const std::string life = BuildWizardPackage(dir, "life", R"(
 [product]
 name = "暮らし試験"
 publisher = "暮らし会社"
@@ -90,13 +105,29 @@ files = [
 ]
 registry = [ { key = 'CU\Software\QvLife' }, { key = 'LM\Software\QvLife', recursive = true } ]
 )");
-    ASSERT_FALSE(setup.empty());
+    auto sharing = [&](const std::string& product) {
+        return BuildWizardPackage(
+            dir, product,
+            Product("製品" + product, "QvProduct" + product, "QvProduct" + product,
+                    "start progress finish", "",
+                    "{ source = \"app.txt\" }, { source = \"shared.dll\", dest = 'PD\\QvShared', "
+                    "shared_dll = true }"),
+            {{"shared.dll", "shared code"}});
+    };
+    const std::string a = sharing("A"), b = sharing("B");
+    const std::string busy = BuildWizardPackage(
+        dir, "busy",
+        Product("使用中試験", "QvBusy", "QvBusy\\使用中", "start progress finish", "",
+                "{ source = \"app.txt\" }, { source = \"help.txt\", dest = 'IF\\later', "
+                "delete_at_restart = true }"));
+    ASSERT_FALSE(life.empty() || a.empty() || b.empty() || busy.empty());
+    char dll[MAX_PATH];
+    ExpandEnvironmentStringsA("%ProgramData%\\QvShared\\shared.dll", dll, MAX_PATH);
     const MachineSnapshot before = Machine(dir);
 
-    Install(setup, "暮らし試験");
+    Install(life, "暮らし試験");
     const std::string folder = ProgramFiles() + "\\Kurashi\\" + Sjis("表示");
     EXPECT_EQ(ReadWholeFile(folder + Sjis("\\ヘルプ\\help.txt")), "content of help.txt");
-    EXPECT_EQ(ProductCount(), 1);
     const std::string installed = Changes(before, Machine(dir));
     for (const char* expected :
          {"\\表示\\app.txt\n", "\\暮らし.lnk\n", "\\表示\\Life.dat\n",
@@ -106,96 +137,46 @@ registry = [ { key = 'CU\Software\QvLife' }, { key = 'LM\Software\QvLife', recur
     // What the product's program writes into the keys its package records.
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\QvLife", "Setting", REG_SZ, "on", 3);
     RegSetKeyValueA(HKEY_LOCAL_MACHINE, "Software\\QvLife\\Deeper", nullptr, REG_SZ, "x", 2);
+    Install(a, "製品A");
+    Install(b, "製品B");
+    Install(busy, "使用中試験");
+    EXPECT_EQ(SharedCount(dll), 2);
+    EXPECT_EQ(ProductCount(), 4);
 
     Uninstall("QvLife", "暮らし試験");
     EXPECT_FALSE(Exists(folder));
-    EXPECT_EQ(ProductCount(), 0);
-    RestartUntilNothingIsLeft();
-    EXPECT_EQ(Changes(before, Machine(dir)), LeftOnPurpose(before));
-}
-
-long SharedCount(const std::string& dll) {
-    DWORD count = 0, size = sizeof count;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs",
-                     dll.c_str(), RRF_RT_REG_DWORD, nullptr, &count, &size) != ERROR_SUCCESS)
-        return -1;
-    return static_cast<long>(count);
-}
-
-// Two products with the same DLL, counted in SharedDLLs: it stays until the last one goes.
-TEST(MachineLife, TwoProductsShareADllUntilTheLastOneGoes) {
-    TempDir dir;
-    auto build = [&](const std::string& product) {
-        return BuildWizardPackage(
-            dir, product,
-            Product("製品" + product, "QvProduct" + product, "QvProduct" + product,
-                    "start progress finish", "",
-                    "{ source = \"app.txt\" }, { source = \"shared.dll\", dest = 'PD\\QvShared', "
-                    "shared_dll = true }"),
-            {{"shared.dll", "shared code"}});
-    };
-    const std::string a = build("A"), b = build("B");
-    ASSERT_FALSE(a.empty() || b.empty());
-    char dll[MAX_PATH];
-    ExpandEnvironmentStringsA("%ProgramData%\\QvShared\\shared.dll", dll, MAX_PATH);
-    const MachineSnapshot before = Machine(dir);
-
-    Install(a, "製品A");
-    Install(b, "製品B");
-    EXPECT_EQ(SharedCount(dll), 2);
-    EXPECT_EQ(ProductCount(), 2);
-
     Uninstall("QvProductA", "製品A");
     EXPECT_FALSE(Exists(ProgramFiles() + "\\QvProductA"));
     EXPECT_EQ(ReadWholeFile(dll), "shared code");
     EXPECT_EQ(SharedCount(dll), 1);
-    EXPECT_EQ(ProductCount(), 1);
     EXPECT_EQ(ReadWholeFile(ProgramFiles() + "\\QvProductB\\app.txt"), "content of app.txt");
     EXPECT_NE(UninstallValue("QvProductB", "UninstallDataFile"), "(none)");
-    EXPECT_TRUE(Exists(WindowsFolder() + "\\UninsDat200_Mivax.exe"));
-
     Uninstall("QvProductB", "製品B");
     EXPECT_FALSE(Exists(dll));
     EXPECT_EQ(SharedCount(dll), -1);
-    EXPECT_EQ(ProductCount(), 0);
-    RestartUntilNothingIsLeft();
-    EXPECT_EQ(Changes(before, Machine(dir)), LeftOnPurpose(before));
-}
-
-HANDLE HoldWithoutSharing(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-}
-
-TEST(MachineLife, FilesInUseAtUninstallGoAtTheRestartWhenRecordedSoOrStay) {
-    TempDir dir;
-    const std::string setup = BuildWizardPackage(
-        dir, "busy",
-        Product("使用中試験", "QvBusy", "QvBusy\\使用中", "start progress finish", "",
-                "{ source = \"app.txt\" }, { source = \"help.txt\", dest = 'IF\\later', "
-                "delete_at_restart = true }"));
-    ASSERT_FALSE(setup.empty());
-    const MachineSnapshot before = Machine(dir);
-    Install(setup, "使用中試験");
+    EXPECT_EQ(ProductCount(), 1);
+    EXPECT_TRUE(Exists(WindowsFolder() + "\\UninsDat200_Mivax.exe"));
 
     const std::string top = ProgramFiles() + "\\QvBusy";
-    const std::string folder = top + "\\" + Sjis("使用中");
-    HANDLE busy = HoldWithoutSharing(folder + "\\app.txt");
-    HANDLE held = HoldWithoutSharing(folder + "\\later\\help.txt");
-    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string held = top + "\\" + Sjis("使用中");
+    HANDLE app = HoldWithoutSharing(held + "\\app.txt");
+    HANDLE help = HoldWithoutSharing(held + "\\later\\help.txt");
+    ASSERT_NE(app, INVALID_HANDLE_VALUE);
+    ASSERT_NE(help, INVALID_HANDLE_VALUE);
     Uninstall("QvBusy", "使用中試験");
-    CloseHandle(busy);
-    CloseHandle(held);
+    CloseHandle(app);
+    CloseHandle(help);
+    EXPECT_EQ(ProductCount(), 0);
     // The file recorded for the restart waits in the list with the folders it lies in.
-    EXPECT_EQ(ReadWholeFile(PendingList()), folder + "\\later\\help.txt\r\n" + folder +
-                                                "\\later\r\n" + folder + "\r\n" + top + "\r\n");
-    EXPECT_TRUE(Exists(folder + "\\later\\help.txt"));
+    EXPECT_EQ(ReadWholeFile(PendingList()),
+              held + "\\later\\help.txt\r\n" + held + "\\later\r\n" + held + "\r\n" + top + "\r\n");
+    EXPECT_TRUE(Exists(held + "\\later\\help.txt"));
 
     RestartUntilNothingIsLeft();
     // The other stays, as installed, with its folders.
-    EXPECT_EQ(ReadWholeFile(folder + "\\app.txt"), "content of app.txt");
-    EXPECT_EQ(Changes(before, Machine(dir)), "+ " + Utf8(top) + "\\\n+ " + Utf8(folder) + "\\\n+ " +
-                                                 Utf8(folder) + "\\app.txt\n" +
+    EXPECT_EQ(ReadWholeFile(held + "\\app.txt"), "content of app.txt");
+    EXPECT_EQ(Changes(before, Machine(dir)), "+ " + Utf8(top) + "\\\n+ " + Utf8(held) + "\\\n+ " +
+                                                 Utf8(held) + "\\app.txt\n" +
                                                  LeftOnPurpose(before));
 }
 

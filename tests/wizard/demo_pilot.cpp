@@ -131,8 +131,7 @@ void CloseNotepad() {
 void MakeFolder(CWizardPilot& wizard, HWND browser, const std::string& name) {
     HWND ask = wizard.TypeNewFolder(browser, Sjis(name));
     Shoot("make-folder");
-    Press(ask, IDOK);
-    WaitUntil([&] { return !IsWindow(ask); });
+    PressToClose(ask, IDOK);
 }
 
 bool Install(const std::string& setup) {
@@ -166,24 +165,20 @@ bool Install(const std::string& setup) {
         return Fail("no destination page");
     Shoot("destination");
 
-    wizard.Click(IDC_DEST_FOLDER_CHANGE);
-    HWND browser = wizard.WaitForDialog(IDC_FOLDER_TREE);
+    HWND browser = wizard.OpenDialog(IDC_DEST_FOLDER_CHANGE, IDC_FOLDER_TREE);
     if (browser == nullptr)
         return Fail("no folder browser");
     Shoot("folder-browser");
     MakeFolder(wizard, browser, "家計簿表");
     Shoot("folder-browser-new-folder");
-    Press(browser, IDOK);
-    WaitUntil([&] { return !IsWindow(browser); });
+    PressToClose(browser, IDOK);
     Shoot("destination-chosen");
 
-    wizard.Click(IDC_DEST_GROUP_CHANGE);
-    browser = wizard.WaitForDialog(IDC_FOLDER_TREE);
+    browser = wizard.OpenDialog(IDC_DEST_GROUP_CHANGE, IDC_FOLDER_TREE);
     if (browser == nullptr)
         return Fail("no group browser");
     Shoot("group-browser");
-    Press(browser, IDCANCEL);
-    WaitUntil([&] { return !IsWindow(browser); });
+    PressToClose(browser, IDCANCEL);
 
     if (!wizard.Next("start"))
         return Fail("no start page");
@@ -212,8 +207,7 @@ bool Uninstall() {
         return Fail("no uninstall finish page");
     Shoot("uninstall-finish");
     wizard.PressSheetButton(kFinish);
-    return WaitUntil([&] { return WaitForSingleObject(wizard.process, 0) == WAIT_OBJECT_0; }) ||
-           Fail("the uninstall wizard did not end");
+    return wizard.WaitForExit(20000) >= 0 || Fail("the uninstall wizard did not end");
 }
 
 }  // namespace

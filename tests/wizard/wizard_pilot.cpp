@@ -54,6 +54,11 @@ void Press(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+bool PressToClose(HWND dialog, int id) {
+    Press(dialog, id);
+    return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
 DWORD FindWizardProcess(const std::string& caption, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindDialog(0, kNext, caption.c_str())) != nullptr; },

@@ -29,6 +29,8 @@ struct STreeItem {
 LRESULT Ask(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 // Clicks the button id of a dialog without waiting for what the click opens.
 void Press(HWND dialog, int id);
+// Clicks the button id of a dialog and waits until the dialog is gone; false if it stays.
+bool PressToClose(HWND dialog, int id);
 
 class CWizardPilot {
   public:
@@ -74,6 +76,11 @@ class CWizardPilot {
     // IDC_FOLDER_TREE; the create-folder dialog: IDC_FOLDER_NAME), waiting for it up to
     // timeoutMs; null if none came.
     HWND WaitForDialog(int controlId, DWORD timeoutMs = 20000);
+    // Clicks the page's button and waits for the dialog it opens, known by controlId.
+    HWND OpenDialog(int button, int controlId) {
+        Click(button);
+        return WaitForDialog(controlId);
+    }
     // Clicks the browser's make-folder button and types name into the dialog that opens; that
     // dialog, its OK not yet pressed.
     HWND TypeNewFolder(HWND browser, const std::string& name);
