@@ -2,6 +2,9 @@
 
 #include <prsht.h>
 
+#include <cstddef>
+#include <cstring>
+
 #include "resources/install_ids.h"
 #include "resources/ui_ids.h"
 #include "resources/wizard_ids.h"
@@ -19,27 +22,25 @@ constexpr PageMark kPages[] = {
     {"progress", IDC_PROGRESS_MIDDLE}, {"finish", IDC_FINISH_TEXT},
 };
 
-// A block of memory in another process, for the control messages that carry pointers.
-class CRemoteBuffer {
-  public:
-    CRemoteBuffer(HANDLE process, std::size_t size)
-        : process_(process),
-          address_(static_cast<char*>(
-              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-    ~CRemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
-    CRemoteBuffer(const CRemoteBuffer&) = delete;
-    CRemoteBuffer& operator=(const CRemoteBuffer&) = delete;
-    void Write(const void* data, std::size_t size) {
-        WriteProcessMemory(process_, address_, data, size, nullptr);
-    }
-    void Read(void* data, std::size_t size, std::size_t offset = 0) {
-        ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-    LPARAM At(std::size_t offset = 0) const { return reinterpret_cast<LPARAM>(address_ + offset); }
+// Sends msg to a control of process with lParam pointing at a copy of *data in the process's
+// memory, and reads the copy back: the control messages that carry pointers. point(copy) may
+// point fields of *data into the copy before it is written.
+template <typename T, typename Point>
+LRESULT AskThroughMemory(HANDLE process, HWND control, UINT msg, WPARAM wParam, T* data,
+                         Point point) {
+    char* copy = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    point(copy);
+    WriteProcessMemory(process, copy, data, sizeof(T), nullptr);
+    const LRESULT result = Ask(control, msg, wParam, reinterpret_cast<LPARAM>(copy));
+    ReadProcessMemory(process, copy, data, sizeof(T), nullptr);
+    VirtualFreeEx(process, copy, 0, MEM_RELEASE);
+    return result;
+}
 
-  private:
-    HANDLE process_;
-    char* address_;
+struct STextItem {
+    TVITEMA item;
+    char text[520];
 };
 
 }  // namespace
@@ -161,24 +162,15 @@ HWND CWizardPilot::TypeNewFolder(HWND browser, const std::string& name) {
 }
 
 STreeItem CWizardPilot::Item(HWND tree, HTREEITEM item) {
-    STreeItem result;
-    result.item = item;
-    constexpr std::size_t kTextSize = 520;
-    CRemoteBuffer remote(process, sizeof(TVITEMA) + kTextSize);
-    TVITEMA query = {};
-    query.mask = TVIF_TEXT | TVIF_IMAGE;
-    query.hItem = item;
-    query.pszText = reinterpret_cast<char*>(remote.At(sizeof(TVITEMA)));
-    query.cchTextMax = kTextSize;
-    remote.Write(&query, sizeof query);
-    if (!Ask(tree, TVM_GETITEMA, 0, remote.At()))
-        return result;
-    char text[kTextSize] = {};
-    remote.Read(&query, sizeof query);
-    remote.Read(text, sizeof text - 1, sizeof(TVITEMA));
-    result.text = text;
-    result.image = query.iImage;
-    return result;
+    STextItem read = {};
+    read.item.mask = TVIF_TEXT | TVIF_IMAGE;
+    read.item.hItem = item;
+    read.item.cchTextMax = sizeof read.text - 1;
+    if (!AskThroughMemory(process, tree, TVM_GETITEMA, 0, &read, [&](char* copy) {
+            read.item.pszText = copy + offsetof(STextItem, text);
+        }))
+        return {item};
+    return {item, read.text, read.item.iImage};
 }
 
 std::vector<STreeItem> CWizardPilot::Children(HWND tree, HTREEITEM parent) {
@@ -207,11 +199,9 @@ void CWizardPilot::ClickImage(HWND tree, HTREEITEM item) {
     // Only an item that is shown has a place; TVM_GETITEMRECT takes the item in the rectangle
     // it fills.
     Ask(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    CRemoteBuffer remote(process, sizeof(RECT));
     RECT rect = {};
-    remote.Write(&item, sizeof item);
-    Ask(tree, TVM_GETITEMRECT, TRUE, remote.At());
-    remote.Read(&rect, sizeof rect);
+    std::memcpy(&rect, &item, sizeof item);
+    AskThroughMemory(process, tree, TVM_GETITEMRECT, TRUE, &rect, [](char*) {});
     // The image lies just left of the text.
     LPARAM point = MAKELPARAM(rect.left - 10, (rect.top + rect.bottom) / 2);
     Ask(tree, WM_LBUTTONDOWN, MK_LBUTTON, point);
