@@ -342,8 +342,8 @@ files = [
     const std::string links = SCENARIO_LINKS;
     EXPECT_TRUE(CopyFileA(Sjis("C:\\users\\Public\\Desktop\\能力ポ.lnk").c_str(),
                           (links + "\\desktop.lnk").c_str(), FALSE));
-    EXPECT_TRUE(CopyFileA((ProgramsFolder() + Sjis("\\ポイント表示\\能力ポ.lnk")).c_str(),
-                          (links + "\\menu.lnk").c_str(), FALSE));
+    EXPECT_TRUE(
+        CopyFileA(Sjis(group + "能力ポ.lnk").c_str(), (links + "\\menu.lnk").c_str(), FALSE));
 
     Uninstall("QuorvaneDbcs", "表示試験");
     EXPECT_EQ(Changes(before, Machine(dir)), kUninstallerCopied);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win_handles.h"
 #include "resources/install_ids.h"
 #include "resources/ui_ids.h"
 #include "resources/wizard_ids.h"
@@ -56,45 +57,26 @@ bool Fail(const char* what) {
     return false;
 }
 
-// The threads of a process, held while the screen is taken, so that a run caught half-way is
-// shown half-way. The threads are opened beforehand: holding them must be quick.
-class CProcessHold {
-  public:
-    explicit CProcessHold(DWORD processId) {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-        THREADENTRY32 entry = {sizeof entry};
-        for (BOOL more = Thread32First(snapshot, &entry); more;
-             more = Thread32Next(snapshot, &entry)) {
-            if (entry.th32OwnerProcessID != processId)
-                continue;
-            if (HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID))
-                threads_.push_back(thread);
-        }
-        CloseHandle(snapshot);
+// The threads of a process, held while the screen is taken so that a run caught half-way is
+// shown half-way. They are opened beforehand: holding them must be quick.
+std::vector<ClKernelHandle> ThreadsOf(DWORD processId) {
+    std::vector<ClKernelHandle> threads;
+    ClKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry = {sizeof entry};
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID == processId)
+            threads.emplace_back(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
     }
-    ~CProcessHold() {
-        for (HANDLE thread : threads_)
-            CloseHandle(thread);
-    }
-    void Hold() {
-        for (HANDLE thread : threads_)
-            SuspendThread(thread);
-    }
-    void Release() {
-        for (HANDLE thread : threads_)
-            ResumeThread(thread);
-    }
-
-  private:
-    std::vector<HANDLE> threads_;
-};
+    return threads;
+}
 
 // Presses Next into the progress page and takes the screen once while the run is half-way.
 // Messages sent to the program are answered between two steps of its run, so polling without
 // pause sees every position of the bar; the first picture is taken at the first one between
 // the ends.
 bool ShootProgress(CWizardPilot& wizard, const std::string& name) {
-    CProcessHold hold(wizard.processId);
+    const std::vector<ClKernelHandle> threads = ThreadsOf(wizard.processId);
     wizard.PressSheetButton(kNext);
     bool shot = false;
     const DWORD start = GetTickCount();
@@ -104,9 +86,11 @@ bool ShootProgress(CWizardPilot& wizard, const std::string& name) {
             continue;
         const LRESULT range = Ask(bar, PBM_GETRANGE, FALSE), position = Ask(bar, PBM_GETPOS);
         if (position > 0 && position < range) {
-            hold.Hold();
+            for (const ClKernelHandle& thread : threads)
+                SuspendThread(thread.get());
             Shoot(name + "-running");
-            hold.Release();
+            for (const ClKernelHandle& thread : threads)
+                ResumeThread(thread.get());
             shot = true;
         } else if (position >= range && range > 0) {
             break;  // the run was done before it was seen half-way

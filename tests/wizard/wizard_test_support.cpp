@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "base/win_handles.h"
 #include "resources/install_ids.h"
 
 namespace {
@@ -66,10 +67,6 @@ std::string Quoted(const std::string& path) {
 
 std::string ProgramFiles() {
     return ReadString("", "ProgramFilesDir");
-}
-
-std::string ProgramsFolder() {
-    return ReadString("\\Explorer\\Shell Folders", "Common Programs");
 }
 
 std::string WindowsFolder() {
@@ -143,15 +140,14 @@ void Install(const std::string& setup, const std::string& product) {
 }
 
 void Uninstall(const std::string& key, const std::string& product) {
-    PROCESS_INFORMATION remover = {};
-    ASSERT_TRUE(StartProgram("uninstaller.exe --remove " + key, &remover));
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(StartProgram("uninstaller.exe --remove " + key, &started));
+    ClKernelHandle thread(started.hThread), remover(started.hProcess);
     {
         CWizardPilot wizard(FindWizardProcess(Sjis(product + " アンインストール")));
         ASSERT_NE(wizard.processId, 0u);
         ASSERT_TRUE(wizard.WaitForSheet());
         RunToTheEnd(wizard, product + " アンインストール", "アンインストール完了。");
     }
-    EXPECT_EQ(WaitForSingleObject(remover.hProcess, 30000), WAIT_OBJECT_0);
-    CloseHandle(remover.hThread);
-    CloseHandle(remover.hProcess);
+    EXPECT_EQ(WaitForSingleObject(remover.get(), 30000), WAIT_OBJECT_0);
 }

@@ -31,9 +31,8 @@ MachineSnapshot Machine(const TempDir& scratch);
 std::string Changes(const MachineSnapshot& before, const MachineSnapshot& after);
 
 std::string Quoted(const std::string& path);
-// The folders of the 64-bit program files, of the common program menu and of Windows.
+// The folders of the 64-bit program files and of Windows.
 std::string ProgramFiles();
-std::string ProgramsFolder();
 std::string WindowsFolder();
 
 // "RefC" of the shared uninstaller's key; -1 when it is missing or no REG_DWORD.
