@@ -19,22 +19,6 @@ struct SFilter {
     }
 };
 
-// FNV-1a over 8-byte words, the last one padded with zeros: fast enough for a whole drive.
-void AddToHash(std::uint64_t* hash, const char* bytes, std::size_t size) {
-    for (std::size_t at = 0; at < size; at += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, bytes + at, std::min<std::size_t>(8, size - at));
-        *hash = (*hash ^ word) * 1099511628211ull;
-    }
-}
-
-std::string Described(std::uint64_t size, std::uint64_t hash) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
-                  static_cast<unsigned long long>(hash));
-    return text;
-}
-
 // Size and hash of a file's bytes, read in blocks: the drive holds hundreds of megabytes. A
 // file that another program holds without sharing cannot be read: it says so.
 std::string DescribeFile(const std::string& path) {
@@ -42,14 +26,22 @@ std::string DescribeFile(const std::string& path) {
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return "in use";
-    static std::vector<char> block(1 << 20);
+    // FNV-1a over 8-byte words, the last one padded with zeros: fast enough for a whole drive.
+    static std::vector<std::uint64_t> block(1 << 17);
     std::uint64_t hash = 14695981039346656037ull, size = 0;
     for (DWORD got = 0;
-         ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0;
-         size += got)
-        AddToHash(&hash, block.data(), got);
+         ReadFile(file, block.data(), static_cast<DWORD>(block.size() * 8), &got, nullptr) &&
+         got > 0;
+         size += got) {
+        std::memset(reinterpret_cast<char*>(block.data()) + got, 0, (8 - got % 8) % 8);
+        for (DWORD word = 0; word < (got + 7) / 8; ++word)
+            hash = (hash ^ block[word]) * 1099511628211ull;
+    }
     CloseHandle(file);
-    return Described(size, hash);
+    char text[48];
+    std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
+                  static_cast<unsigned long long>(hash));
+    return text;
 }
 
 void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapshot* snapshot) {
@@ -96,10 +88,8 @@ void WalkRegistry(HKEY root, const std::string& rootName, const std::string& pat
         } else if (read != ERROR_SUCCESS) {
             break;
         } else {
-            std::uint64_t hash = 14695981039346656037ull;
-            AddToHash(&hash, data.data(), dataSize);
             (*snapshot)[named + ":" + name] =
-                std::to_string(type) + " " + Described(dataSize, hash);
+                std::to_string(type) + " " + std::string(data.data(), dataSize);
         }
     }
     std::vector<std::string> subKeys;
