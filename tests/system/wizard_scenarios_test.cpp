@@ -89,6 +89,9 @@ TEST(WizardScenarios, AutoModesAndTheRefusalsOverAnInstalledProduct) {
         EXPECT_EQ(RunAlone(Quoted(other)), (Texts_{message, kInitFailed})) << folder;
     }
 
+    EXPECT_EQ(RunAlone(Quoted(setup) + " /U \"C:\\nothing\\here.dat\""),
+              (Texts_{"セットアップに必要なファイルを開くことができませんでした。", kInitFailed}));
+
     // The pending-deletion list is the lock: a second setup while a wizard is open, and a list
     // of 1 MiB that only a restart empties, are refused; one byte less passes.
     const std::string lock = Quoted(BuildWizardPackage(
