@@ -34,12 +34,6 @@ int ClPropertySheet::PageCount() const {
     return pageList_.used / kPointerSize;
 }
 
-ClPropertyPage* ClPropertySheet::GetPage(int index) const {
-    if (index < 0 || index >= PageCount())
-        return nullptr;
-    return Pages()[index];
-}
-
 int ClPropertySheet::IndexOf(const ClPropertyPage* page) const {
     for (int i = 0; i < PageCount(); ++i) {
         if (Pages()[i] == page)

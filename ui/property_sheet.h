@@ -32,7 +32,6 @@ class ClPropertySheet : public ClWindowBase {
     // An index outside the list changes nothing.
     void RemovePage(int index);
     int PageCount() const;
-    ClPropertyPage* GetPage(int index) const;
     // Shows the sheet and runs it modally against owner's top-level window: the code its end
     // was requested with (EndSheet), a RunModal failure code, or 2 when it cannot be shown.
     int Run(HWND owner);

@@ -207,10 +207,6 @@ int LiteralCountBits(std::uint32_t count) {
     return PrefixedBits(kLiteralCount, count);
 }
 
-int FillRunBits(std::uint64_t length) {
-    return PrefixedBits(kFillRun, length - kFillRunMin);
-}
-
 int BlockCountBits(std::uint32_t count) {
     return PrefixedBits(kBlockCount, count - kBlockCountMin);
 }

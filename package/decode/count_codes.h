@@ -36,7 +36,6 @@ void WriteMatchDistance(BitWriter* writer, int shortDistances, std::uint32_t dis
 void WriteRepeatCount(BitWriter* writer, std::uint32_t repeat);  // 1 to 4,096
 
 int LiteralCountBits(std::uint32_t count);
-int FillRunBits(std::uint64_t length);
 int BlockCountBits(std::uint32_t count);
 int MatchLengthBits(std::uint32_t length);
 // 0 when the distance cannot be expressed.
