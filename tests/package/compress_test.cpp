@@ -1,7 +1,8 @@
 // The decoder against stages assembled bit by bit: one known answer per method, and the forms
 // that the encoder never writes (planes that end early, blocks cut at a plane's end, literals
-// at the window's limit, intermediate results at the buffer sizes) and malformed input. What
-// the encoder writes, its round trips and digests in encoder_test.cpp cover.
+// at the window's limit, intermediate results at the buffer sizes). What the encoder writes,
+// its round trips and digests in encoder_test.cpp cover, and malformed input the expand_entry
+// fuzzer.
 #include "package/decode/compress.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +91,6 @@ TEST_F(CompressTest, BitPlanesStartingMidByte) {
 TEST_F(CompressTest, NibblePlanesOfRunsBlocksAndLiterals) {
     const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
     const std::string lowPlane = "1 00 0 0111" + kEnd;  // a run of twelve 9's
-    const std::string sub = "\x19\x29\x19\x39\x19\x49\x19\x59\x19\x69\x79\x89";
     const struct {
         const char* what;
         std::string tokens;
@@ -106,14 +106,6 @@ TEST_F(CompressTest, NibblePlanesOfRunsBlocksAndLiterals) {
         // second plane ends. The runner's junk must show nowhere.
         {"a high plane that ends early", "0 0 0011" + kEnd + lowPlane, nibbles,
          "\x14\x24\x34" + std::string(9, '\x04')},
-        {"a low plane that ends early", lowPlane + "0 0 0101" + kEnd, nibbles,
-         "\x12\x13\x14\x15\x16"},
-        {"planes that end at once", kEnd + kEnd, nibbles, ""},
-        // A block of two channels and five rows, column 0 all 1; then 2-6 down column 1 and 7 8
-        // behind the block: a literal that ends with the block, and one that runs on past it.
-        {"a literal that ends with its block", "1 01 0 0000 0 0 0101 0 0 0010" + kEnd + lowPlane,
-         nibbles, sub},
-        {"a literal past its block", "1 01 0 0000 0 0 0111" + kEnd + lowPlane, nibbles, sub},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(NibblePlanes(c.tokens, c.source, &out_)) << c.what;
@@ -181,60 +173,6 @@ TEST_F(CompressTest, DestinationThatTakesNoWritesFailsTheEntry) {
         ASSERT_TRUE(runner_.Entry(entry, &out_)) << size;
         EXPECT_FALSE(runner_.Entry(entry, &out_, GENERIC_READ)) << size;
     }
-}
-
-TEST_F(CompressTest, MalformedStagesAndEntriesFailCleanly) {
-    const std::string p = PseudoRandomBytes(20, 1);
-    const auto lz = [&](const std::string& tokens) { return TwoSectionStage(Bits(tokens), p); };
-    const auto planes = [](const std::string& tokens, const std::string& source) {
-        return TwoSectionStage(Bits(tokens), source);
-    };
-    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
-    const std::string lowPlane = "1 00 0 0111" + kEnd;
-    const std::string good = TwoSectionStage(Bits("0 0 0 0011" + kEnd), "abc");
-    const std::string all1 = U32(0xFFFFFFFF);
-    const struct {
-        std::uint8_t method;
-        std::string stage;
-        const char* why;
-    } cases[] = {
-        {kMethodLiteralLz, lz("0 0 0 0010 1 0 1 11111110 0"), "distance 0 (8-bit value 254)"},
-        {kMethodLiteralLz, lz("0 0 0 0010 1 0 1 11111111 0"), "distance 1 with length 3"},
-        {kMethodLiteralLz, lz("0 0 0 0010 1 0 00001 0"), "distance 3 beyond 2 literals taken"},
-        {kMethodLiteralLz, lz("0 0 1 0100 1 11 00000100 00010 0"), "length 6 beyond distance 4"},
-        {kMethodLiteralLz, lz("0 0 0 0010"), "tokens end without an end marker"},
-        {kMethodLiteralLz, lz("0 0 0 1111"), "15 literals, 20 present but no end marker"},
-        {kMethodLiteralLz, lz("0 0 10 01 0101" + kEnd), "20 literals but 21 asked"},
-        {kMethodNibblePlanes, planes("1 01 0 0000 0 0 0000" + kEnd + lowPlane, nibbles),
-         "literal count 0 inside a block"},
-        {kMethodNibblePlanes, planes("1 01 0 0000 1 0 0001" + kEnd + lowPlane, nibbles),
-         "run of 6 past the block's 5"},
-        {kMethodNibblePlanes, planes("1 11 0 0000" + kEnd + lowPlane, U32(3) + "\x12"),
-         "four channels, three positions"},
-        {kMethodNibblePlanes, planes("1 11 111 01111111 11111011" + kEnd, U32(200000) + "\x12"),
-         "4 x 32768 positions"},
-        {kMethodNibblePlanes, planes("0 10 00 1101" + kEnd + lowPlane, nibbles),
-         "thirteen literals in twelve positions"},
-        {kMethodNibblePlanes, planes("1 00 0 0111", nibbles),
-         "tokens end before the first plane's end marker"},
-        {kMethodNibblePlanes, planes("0 0 0011" + kEnd + "0 0 0011" + kEnd, U32(3) + "\x13"),
-         "nibble source too short"},
-        {kMethodNibblePlanes, planes(kEnd + kEnd, std::string(2, '\0')),
-         "no room for the output length"},
-        {kMethodNibblePlanes,
-         planes("1 01 0 0000 0 0 0010 0 0 0001" + kEnd + "0 0 0111" + kEnd,
-                U32(7) + "\xAB\xC0\x12\x34\x56\x78"),
-         "a full plane takes nothing but its end marker"},
-        {kMethodLiteralLz, good.substr(0, good.size() - 1), "literal section beyond the stage"},
-        {kMethodLiteralLz, good.substr(0, 7), "short header"},
-        {6, good, "unknown method"},
-        {kMethodThreeLevelLz, all1 + all1 + all1 + all1, "section lengths that overflow 32 bits"},
-    };
-    ASSERT_TRUE(runner_.Method(kMethodLiteralLz, good, &out_));
-    for (const auto& c : cases)
-        EXPECT_FALSE(runner_.Method(c.method, c.stage, &out_)) << c.why;
-    EXPECT_FALSE(runner_.Entry("", &out_)) << "no selector byte";
-    EXPECT_FALSE(runner_.Entry(std::string(1, '\0'), &out_)) << "no stage data";
 }
 
 }  // namespace
