@@ -1,8 +1,7 @@
 // The decoder against stages assembled bit by bit: one known answer per method, and the forms
-// that the encoder never writes (planes that end early, blocks cut at a plane's end, literals
-// at the window's limit, intermediate results at the buffer sizes). What the encoder writes,
-// its round trips and digests in encoder_test.cpp cover, and malformed input the expand_entry
-// fuzzer.
+// that the encoder never writes (a block cut at a plane's end, intermediate results at the
+// buffer sizes). What the encoder writes, its round trips and digests in encoder_test.cpp
+// cover, and malformed input the expand_entry fuzzer.
 #include "package/decode/compress.h"
 
 #include <gtest/gtest.h>
@@ -88,50 +87,13 @@ TEST_F(CompressTest, BitPlanesStartingMidByte) {
     EXPECT_EQ(out_, std::string("\x80\x01\xFF", 3));
 }
 
-TEST_F(CompressTest, NibblePlanesOfRunsBlocksAndLiterals) {
-    const std::string nibbles = U32(12) + "\x12\x34\x56\x78\x90";
-    const std::string lowPlane = "1 00 0 0111" + kEnd;  // a run of twelve 9's
-    const struct {
-        const char* what;
-        std::string tokens;
-        std::string source;  // the output length, then the nibbles
-        std::string expected;
-    } cases[] = {
-        // Two channels of five rows are cut to columns {0,2,4,6} and {1,3,5}: the run of five
-        // A's fills column 0 and the top of column 1; a literal B C ends the block exactly at
-        // the plane's end, which then needs its end marker.
-        {"a block cut at the plane end", "1 01 0 0000 0 0 0010" + kEnd + "0 0 0111" + kEnd,
-         U32(7) + "\xAB\xC0\x12\x34\x56", "\xA0\xA1\xA2\xB3\xA4\xC5\xA6"},
-        // Where the first plane did not reach, the high halves are 0; the output ends where the
-        // second plane ends. The runner's junk must show nowhere.
-        {"a high plane that ends early", "0 0 0011" + kEnd + lowPlane, nibbles,
-         "\x14\x24\x34" + std::string(9, '\x04')},
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(NibblePlanes(c.tokens, c.source, &out_)) << c.what;
-        EXPECT_TRUE(out_ == c.expected) << c.what;
-    }
-}
-
-TEST_F(CompressTest, NibbleLiteralMustFitTheWindowAtOnce) {
-    // A literal's nibbles are buffered all at once in the 0x200FD-byte window: 0x401FA
-    // nibbles (0x200FD bytes) fit, one more does not, even though the source holds them.
-    const std::uint32_t fits = 0x401FA;
-    const std::uint32_t length = fits + 5;
-    const std::string literal = PseudoRandomBytes(fits / 2, 8);
-    std::string highPlane = "0 11111" + BitsOf(fits, 32) + " 1 00 0 0000" + kEnd;
-    // The low plane: four runs of 65,540 and one of 495 (value 490), all of 7.
-    std::string lowPlane;
-    for (int i = 0; i < 4; ++i)
-        lowPlane += " 1 00 111 11111111 11111111";
-    lowPlane += " 1 00 110 0001 11101010" + kEnd;
-    ASSERT_TRUE(NibblePlanes(highPlane + lowPlane, U32(length) + literal + "\x77\x77\x77", &out_));
-    ASSERT_EQ(out_.size(), length);
-    EXPECT_EQ(out_[0], static_cast<char>((literal[0] & 0xF0) | 7));
-    EXPECT_EQ(out_[1], static_cast<char>((literal[0] << 4) | 7));
-    EXPECT_EQ(out_[fits], '\x77') << "the run of five behind the literal";
-    EXPECT_FALSE(NibblePlanes("0 11111" + BitsOf(fits + 1, 32) + kEnd + lowPlane,
-                              U32(fits + 1) + literal + "\x77\x77\x77", &out_));
+TEST_F(CompressTest, NibblePlanesOfARunABlockAndLiterals) {
+    // High plane: two channels of five rows are cut to columns {0,2,4,6} and {1,3,5}: the run
+    // of five A's fills column 0 and the top of column 1; a literal B C ends the block exactly
+    // at the plane's end, which then needs its end marker. Low plane: a literal of 7 nibbles.
+    ASSERT_TRUE(NibblePlanes("1 01 0 0000 0 0 0010" + kEnd + "0 0 0111" + kEnd,
+                             U32(7) + "\xAB\xC0\x12\x34\x56", &out_));
+    EXPECT_EQ(out_, "\xA0\xA1\xA2\xB3\xA4\xC5\xA6");
 }
 
 TEST_F(CompressTest, ChainsHoldOrWriteOutTheirResultsAroundTheBufferSizes) {
