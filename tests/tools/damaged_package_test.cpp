@@ -1,12 +1,12 @@
-// Damaged setup executables: verify and extract fail with a message that says what is wrong,
-// and never crash or write outside their folder.
+// Damaged setup executables: verify names each unsafe name and each file index that no item
+// carries, and extract refuses to write outside its folder. Cut and garbled directories are
+// the package_directory fuzzer's part.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "package/layout/file_record.h"
-#include "package/layout/package_layout.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"
@@ -23,10 +23,10 @@ class DamagedPackage : public testing::Test {
         WriteStub(stub_);
         ASSERT_EQ(BuildQuietly(ExampleManifest(), good_, stub_), 0);
         bytes_ = ReadBytes(good_);
-        packageOffset_ = ReadBytes(stub_).size();
+        const std::size_t packageOffset = ReadBytes(stub_).size();
         std::uint64_t entryArea = 0;
-        std::memcpy(&entryArea, &bytes_[packageOffset_], 8);  // little-endian host
-        directory_ = packageOffset_ + 8 + static_cast<std::size_t>(entryArea);
+        std::memcpy(&entryArea, &bytes_[packageOffset], 8);  // little-endian host
+        directory_ = packageOffset + 8 + static_cast<std::size_t>(entryArea);
     }
 
     // What verify and extract say about bytes written as a setup executable; empty when they
@@ -71,58 +71,8 @@ class DamagedPackage : public testing::Test {
     fs::path good_ = fs::path(dir_.path()) / "good.exe";
     fs::path bad_ = fs::path(dir_.path()) / "bad.exe";
     std::vector<char> bytes_;
-    std::size_t packageOffset_ = 0;
     std::size_t directory_ = 0;
 };
-
-TEST_F(DamagedPackage, EveryCutAndWrongSlotFails) {
-    // Every length inside the directory, where the images and the record are parsed; every
-    // 37th before it.
-    for (std::size_t cut = 0; cut < bytes_.size(); cut += cut < directory_ ? 37 : 1) {
-        SCOPED_TRACE("cut at " + std::to_string(cut));
-        const std::vector<char> cutShort(bytes_.begin(), bytes_.begin() + cut);
-        EXPECT_NE(Failure(cutShort), "");
-        if (cut % 37 == 0) {  // extract opens the package through the same code
-            EXPECT_NE(Failure(cutShort, true), "");
-        }
-    }
-    for (std::uint32_t value : {0u, 0xFFFFFF00u, static_cast<std::uint32_t>(packageOffset_ + 1),
-                                static_cast<std::uint32_t>(packageOffset_ - 1)}) {
-        SCOPED_TRACE(value);
-        std::vector<char> wrong = bytes_;
-        std::memcpy(&wrong[packageOffset_ - 32], &value, 4);  // the stub's slot
-        EXPECT_NE(Failure(wrong), "");
-        EXPECT_NE(Failure(wrong, true), "");
-    }
-}
-
-TEST_F(DamagedPackage, EachDamageIsNamed) {
-    const std::size_t size = bytes_.size(), entries = packageOffset_ + 8;
-    const struct {
-        std::size_t length;  // the package cut or grown to this length
-        std::size_t at;      // then these bytes written here
-        std::string bytes;
-        const char* expected;
-    } cases[] = {
-        {size - 1, 0, "", "setup tree image is damaged or cut short"},
-        {directory_ + 20, 0, "", "file tree image is damaged or cut short"},
-        {size + 1, size, "x", "1 bytes trail the package directory"},
-        {size, packageOffset_ - 32, std::string("\0\xFF\xFF\xFF", 4),
-         "package offset slot says 0xFFFFFF00"},
-        // The first entry's S runs far beyond the area; its first stage's section lengths.
-        {size, entries + 6, "\x7F", "does not fit the entry area"},
-        {size, entries + 9, std::string(8, '\x7F'), "does not decode"},
-    };
-    for (const auto& c : cases) {
-        std::vector<char> damaged = bytes_;
-        damaged.resize(c.length);
-        std::copy(c.bytes.begin(), c.bytes.end(), damaged.begin() + c.at);
-        EXPECT_NE(Failure(damaged).find(c.expected), std::string::npos) << c.expected;
-    }
-    std::vector<char> badHeader = bytes_;
-    std::fill_n(badHeader.begin() + entries + 9, 8, '\x7F');
-    EXPECT_NE(Failure(badHeader, true).find("does not decode"), std::string::npos);
-}
 
 TEST_F(DamagedPackage, EveryNameThatWouldLeaveItsFolderIsReported) {
     std::unique_ptr<OpenedPackage> package = OpenPackage(good_);
@@ -162,8 +112,8 @@ TEST_F(DamagedPackage, EveryNameThatWouldLeaveItsFolderIsReported) {
     EXPECT_FALSE(fs::exists(fs::path(dir_.path()) / "out"));  // refused before writing
 }
 
-// One changed byte turns the range 7-11 into 7-0x0300000B: one problem, and a listing of the
-// package's own items, whatever the range's size.
+// One changed byte turns the range 7-11 into 7-0x0300000B: one problem, whatever the range's
+// size.
 TEST_F(DamagedPackage, AHugeRangeIsOneProblem) {
     std::vector<char> damaged = bytes_;
     const char range[] = {3, 7, 0, 0, 0, 11, 0, 0, 0};
@@ -177,8 +127,6 @@ TEST_F(DamagedPackage, AHugeRangeIsOneProblem) {
               std::string::npos)
         << report;
     EXPECT_NE(report.find("2 problem(s)"), std::string::npos) << report;
-    const std::string listing = OutputOf([&] { return CommandList(bad_, false); });
-    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 2 + 11);
 }
 
 }  // namespace
