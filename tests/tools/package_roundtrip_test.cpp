@@ -8,16 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "package/layout/file_record.h"
-#include "package/layout/package_layout.h"
-#include "setupinfo/uninstall_data.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/setupkit_test_support.h"
 #include "tools/setupkit/commands.h"
 #include "tools/setupkit/diagnostics.h"
 #include "tools/setupkit/entry_commands.h"
-#include "tools/setupkit/file_handle.h"
-#include "tools/setupkit/package_plan.h"
 #include "tools/setupkit/sources.h"
 
 namespace {
@@ -60,9 +55,6 @@ TEST_F(ExampleBuild, VerifiesListsDumpsAndExtractsEveryFileExactly) {
     EXPECT_NE(listing.find("IF\\kakeibo.exe  -> かんたん家計簿.lnk  [本体]"), std::string::npos)
         << listing;
     EXPECT_NE(listing.find("shared_dll"), std::string::npos);
-    const std::string dllSize =
-        std::to_string(fs::file_size(ExampleManifest().parent_path() / "files" / "qvcommon.dll"));
-    EXPECT_NE(listing.find("  " + dllSize + "  "), std::string::npos);  // from --sizes
     const std::string json = OutputOf([&] { return CommandDump(setup_, true); });
     for (const char* expected :
          {"\"display_name\": \"かんたん家計簿\"", "\"licence\": \"使用許諾契約書\\r\\n\\r\\n",
@@ -100,21 +92,6 @@ TEST_F(ExampleBuild, VerifiesListsDumpsAndExtractsEveryFileExactly) {
     EXPECT_EQ(CommandExtract(setup_, out, "", true), 0);
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(ReadBytes(changed), original);
-
-    // A built setup executable is no stub.
-    const fs::path twice = fs::path(dir_.path()) / "twice.exe";
-    EXPECT_THROW(BuildQuietly(ExampleManifest(), twice, setup_), ToolError);
-    EXPECT_FALSE(fs::exists(twice));
-
-    // One component with those below it.
-    const fs::path component = fs::path(dir_.path()) / "component";
-    EXPECT_EQ(CommandExtract(setup_, component, "追加機能", false), 0);
-    EXPECT_EQ(CountFiles(component), 3);
-    EXPECT_TRUE(fs::exists(component / fs::u8path("IF/help/使い方.html")));
-    const fs::path help = fs::path(dir_.path()) / "help";
-    EXPECT_EQ(CommandExtract(setup_, help, "追加機能\\ヘルプ", false), 0);
-    EXPECT_EQ(CountFiles(help), 2);
-    EXPECT_THROW(CommandExtract(setup_, help, "ヘルプ", false), std::exception);
 }
 
 // The same input gives the same bytes in any folder and listing order. The reader scans the
@@ -152,62 +129,22 @@ int RunEntryCommand(const std::vector<std::string>& args) {
     return -1;  // every entry command ends the parse
 }
 
-TEST(EntryCommands, EncodeAndDecodeEntriesAndStages) {
+// The commands the codec benchmarks run: a round trip, and failures that exit with 1 and leave
+// no output behind, not even the one from before.
+TEST(EntryCommands, EncodeAndDecodeOrFailWithoutOutput) {
     TempDir dir;
-    const std::string input = dir.File("kakeibo.exe"), entry = dir.File("entry"),
-                      stage = dir.File("stage"), output = dir.File("output");
-    const std::string original =
-        ReadWholeFile((ExampleManifest().parent_path() / "files" / "kakeibo.exe").string());
-    ASSERT_TRUE(WriteWholeFile(input, original));
-    for (const char* chain : {"0", "1", "auto"}) {
-        ASSERT_EQ(RunEntryCommand({"encode-entry", "--chain", chain, input, entry}), 0) << chain;
-        ASSERT_EQ(RunEntryCommand({"decode-entry", entry, output}), 0) << chain;
-        EXPECT_TRUE(ReadWholeFile(output) == original) << chain;
-    }
-    // Behind the selector of a nibble-chain entry lies a method-1 stage.
-    ASSERT_EQ(RunEntryCommand({"encode-entry", "--chain", "1", input, entry}), 0);
-    ASSERT_TRUE(WriteWholeFile(stage, ReadWholeFile(entry).substr(1)));
-    ASSERT_EQ(RunEntryCommand({"decode-entry", "--method", "1", stage, output}), 0);
+    const std::string input = (ExampleManifest().parent_path() / "files" / "kakeibo.exe").string();
+    const std::string entry = dir.File("entry"), output = dir.File("output");
+    ASSERT_EQ(RunEntryCommand({"encode-entry", "--chain", "auto", input, entry}), 0);
+    ASSERT_EQ(RunEntryCommand({"decode-entry", entry, output}), 0);
+    EXPECT_TRUE(ReadWholeFile(output) == ReadWholeFile(input));
 
-    // Failures exit with 1, say why, and leave no output behind.
     ASSERT_TRUE(WriteWholeFile(entry, "not an entry"));
     testing::internal::CaptureStderr();
     EXPECT_EQ(RunEntryCommand({"decode-entry", entry, output}), 1);
     EXPECT_EQ(RunEntryCommand({"encode-entry", dir.File("missing"), output}), 1);
-    const std::string messages = testing::internal::GetCapturedStderr();
-    EXPECT_NE(messages.find("is not a well-formed entry; nothing written"), std::string::npos)
-        << messages;
-    EXPECT_NE(messages.find("encode-entry: cannot encode"), std::string::npos) << messages;
+    testing::internal::GetCapturedStderr();
     EXPECT_FALSE(fs::exists(output));
-    EXPECT_NE(RunEntryCommand({"decode-entry", "--method", "6", stage, output}), 0)
-        << "methods are 0-5";
-}
-
-// An uninstall data file as the setup program writes it: setup tree, selection, log, record.
-TEST(UninstallDataDump, ReadsWhatTheSetupProgramWrites) {
-    TempDir dir;
-    const fs::path data = fs::path(dir.path()) / "Kakeibo.dat";
-    {
-        ClTreeOwner log = MakeTree();
-        ClTreeNodeInfo drive{TN_KEY | TN_NAMED, nullptr, "C:", nullptr, 0, 0};
-        ClTreeNode* top = ClTreeAddNode(log.get(), &drive);
-        std::uint8_t record[kRecordHeadSize] = {ITEM_NEVER_REMOVE, 0, 0, 0, 3, 0, 0, 0};
-        ClTreeNodeInfo folder{TN_KEY | TN_NAMED | TN_DATA | TN_LINKED, top, "App", record, 8, 0};
-        ClTreeAddNode(log.get(), &folder);
-        SSetupInfo info;
-        SetupInfoSetText(&info, TEXT_DISPLAY_NAME, "\x89\xc6\x8c\x76\x95\xeb");  // 家計簿
-        ClFileHandle file = CreateForWriting(data);
-        ASSERT_TRUE(UninstallDataWrite(file.get(), MakeTree().get(), 1, log.get(), &info));
-    }
-    const std::string text = OutputOf([&] { return CommandDump(data, false); });
-    for (const char* expected : {"kind: uninstall data", "selection: custom", "path: C:\\App",
-                                 "flags: never_remove", "count: 3", "display_name: 家計簿"})
-        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
-
-    std::vector<char> bytes = ReadBytes(data);
-    bytes.resize(bytes.size() - 3);  // the record's last text and its list count
-    WriteBytes(data, bytes);
-    EXPECT_THROW(CommandDump(data, false), ToolError);
 }
 
 }  // namespace
