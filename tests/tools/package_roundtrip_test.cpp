@@ -133,8 +133,10 @@ int RunEntryCommand(const std::vector<std::string>& args) {
 // no output behind, not even the one from before.
 TEST(EntryCommands, EncodeAndDecodeOrFailWithoutOutput) {
     TempDir dir;
-    const std::string input = (ExampleManifest().parent_path() / "files" / "kakeibo.exe").string();
-    const std::string entry = dir.File("entry"), output = dir.File("output");
+    // Copied below the temporary folder: a path from "/" would read as an option on Windows.
+    const std::string input = dir.File("kakeibo.exe"), entry = dir.File("entry"),
+                      output = dir.File("output");
+    fs::copy_file(ExampleManifest().parent_path() / "files" / "kakeibo.exe", input);
     ASSERT_EQ(RunEntryCommand({"encode-entry", "--chain", "auto", input, entry}), 0);
     ASSERT_EQ(RunEntryCommand({"decode-entry", entry, output}), 0);
     EXPECT_TRUE(ReadWholeFile(output) == ReadWholeFile(input));
