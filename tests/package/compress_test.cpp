@@ -1,7 +1,7 @@
 // The decoder against stages assembled bit by bit: one known answer per method, and the forms
-// that the encoder never writes (a block cut at a plane's end, intermediate results at the
-// buffer sizes). What the encoder writes, its round trips and digests in encoder_test.cpp
-// cover, and malformed input the expand_entry fuzzer.
+// that the encoder never writes (a block cut at a plane's end, a literal at the window's limit,
+// intermediate results at the buffer sizes). What the encoder writes, its round trips and digests
+// in encoder_test.cpp cover, and malformed input the expand_entry fuzzer.
 #include "package/decode/compress.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +94,27 @@ TEST_F(CompressTest, NibblePlanesOfARunABlockAndLiterals) {
     ASSERT_TRUE(NibblePlanes("1 01 0 0000 0 0 0010" + kEnd + "0 0 0111" + kEnd,
                              U32(7) + "\xAB\xC0\x12\x34\x56", &out_));
     EXPECT_EQ(out_, "\xA0\xA1\xA2\xB3\xA4\xC5\xA6");
+}
+
+// setupkit verify decodes packages from anywhere: one nibble past the window must be refused,
+// not written behind it.
+TEST_F(CompressTest, NibbleLiteralMustFitTheWindowAtOnce) {
+    // A literal's nibbles are buffered all at once in the 0x200FD-byte window: 0x401FA
+    // nibbles (0x200FD bytes) fit, one more does not, even though the source holds them.
+    const std::uint32_t fits = 0x401FA;
+    const std::string literal = PseudoRandomBytes(fits / 2, 8);
+    // The low plane: four runs of 65,540 and one of 495 (value 490), all of 7.
+    std::string lowPlane;
+    for (int i = 0; i < 4; ++i)
+        lowPlane += " 1 00 111 11111111 11111111";
+    lowPlane += " 1 00 110 0001 11101010" + kEnd;
+    ASSERT_TRUE(NibblePlanes("0 11111" + BitsOf(fits, 32) + " 1 00 0 0000" + kEnd + lowPlane,
+                             U32(fits + 5) + literal + "\x77\x77\x77", &out_));
+    ASSERT_EQ(out_.size(), fits + 5);
+    EXPECT_EQ(out_[1], static_cast<char>((literal[0] << 4) | 7));
+    EXPECT_EQ(out_[fits], '\x77') << "the run of five behind the literal";
+    EXPECT_FALSE(NibblePlanes("0 11111" + BitsOf(fits + 1, 32) + kEnd + lowPlane,
+                              U32(fits + 1) + literal + "\x77\x77\x77", &out_));
 }
 
 TEST_F(CompressTest, ChainsHoldOrWriteOutTheirResultsAroundTheBufferSizes) {
