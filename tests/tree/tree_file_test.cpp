@@ -16,8 +16,6 @@ namespace {
 
 using std::string;
 
-constexpr std::uint8_t kNamesAndData = CLT_NAMES | CLT_DATA;
-
 // An image from its flags byte and body (records and end byte), by default with the correct
 // body length.
 string Image(std::uint8_t flags, const string& body, std::uint64_t length = UINT64_MAX) {
@@ -35,75 +33,41 @@ ClTreeOwner ExampleTree() {
 
 const string kExampleImage = Hex("06 0E00000000000000 09000000 0E0103 616263 020102 80");
 
+// Reading the parts of a package or uninstall data file one after another, the reader's stop
+// behind each end byte is proven by the uninstall data test.
 class TreeFile : public testing::Test {
   protected:
-    // Saves into a file behind a prefix, checks that the position is left right behind the end
-    // byte, and returns the image bytes.
-    string Save(ClTree* tree, ClTreeNode* start, std::uint8_t options) {
+    string Save(ClTree* tree) {
         string path = dir_.File("save.bin");
-        {
-            ClFileHandle file = OpenScratchFile(path, GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
-            EXPECT_EQ(WriteFileAll(file.get(), "PRE", 3), 1);
-            EXPECT_EQ(ClTreeSave(file.get(), tree, start, options), 1);
-            std::uint64_t position = 0, size = 0;
-            GetFilePosition(file.get(), &position);
-            GetFileSize64(file.get(), &size);
-            EXPECT_EQ(position, size) << "the writer stops right behind the end byte";
-        }
-        return ReadWholeFile(path).substr(3);
+        EXPECT_EQ(ClTreeSave(OpenScratchFile(path, GENERIC_WRITE, CREATE_ALWAYS).get(), tree,
+                             nullptr, CLT_NAMES | CLT_DATA),
+                  1);
+        return ReadWholeFile(path);
     }
-
-    // Loads an image that lies between a prefix and a trailer; on success checks that the
-    // reader stopped right behind the end byte.
-    int Load(const string& image, ClTree* tree, ClTreeNode* parent, std::uint8_t options,
-             std::uint32_t spare = 0, bool expectAtEnd = true) {
-        string path = dir_.File("load.bin");
-        EXPECT_TRUE(WriteWholeFile(path, "PRE" + image + "TAIL"));
-        ClFileHandle file = OpenScratchFile(path, GENERIC_READ);
-        EXPECT_EQ(SetFilePosition(file.get(), 3), 1);
-        int result = ClTreeLoad(file.get(), tree, parent, options, spare);
-        std::uint64_t position = 0;
-        GetFilePosition(file.get(), &position);
-        if (result && expectAtEnd) {
-            EXPECT_EQ(position, 3 + image.size()) << "the reader stops right behind the end byte";
-        }
-        return result;
+    int Load(const string& image, ClTree* tree, std::uint8_t options, std::uint32_t spare = 0) {
+        EXPECT_TRUE(WriteWholeFile(dir_.File("load.bin"), image));
+        return ClTreeLoad(OpenScratchFile(dir_.File("load.bin"), GENERIC_READ).get(), tree, nullptr,
+                          options, spare);
     }
 
     TempDir dir_;
 };
 
+// The package and the uninstall data file hold images with names and data, loaded with the
+// saved root as a further top-level key (or, in the log, with a spare counter slot).
 TEST_F(TreeFile, WorkedExamplesBothWays) {
     ClTreeOwner fresh = NewTree();
-    EXPECT_EQ(Save(fresh.get(), nullptr, kNamesAndData), Hex("06 0500000000000000 09000000 80"));
+    EXPECT_EQ(Save(fresh.get()), Hex("06 0500000000000000 09000000 80"));
     ClTreeOwner example = ExampleTree();
-    EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData), kExampleImage);
-    const string withMagic = "CLT1\x07" + kExampleImage.substr(1);
-    EXPECT_EQ(Save(example.get(), nullptr, kNamesAndData | CLT_MAGIC), withMagic);
-    ClTreeNode* value = ClTreeNavigate(ClTreeRoot(example.get()), TN_FIRST_VALUE, nullptr);
-    EXPECT_EQ(Save(example.get(), value, CLT_NAMES), Image(0x02, Hex("0E 00 03 616263 80")))
-        << "a start node is one record at depth 0, here without data";
-    EXPECT_EQ(ClTreeSave(OpenScratchFile(dir_.File("save.bin"), GENERIC_READ).get(), example.get(),
-                         nullptr, kNamesAndData),
-              0)
-        << "a failed write";
-
-    for (bool magic : {false, true}) {
-        ClTreeOwner loaded = NewTree();
-        ASSERT_EQ(Load(magic ? withMagic : kExampleImage, loaded.get(), nullptr,
-                       CLT_LOAD_REPLACE_ROOT | (magic ? CLT_MAGIC : 0)),
-                  1);
-        EXPECT_EQ(DumpTree(loaded.get()), DumpTree(example.get()));
-    }
-    // Without CLT_LOAD_REPLACE_ROOT the saved root arrives as a further unnamed top-level key.
-    ClTreeOwner beside = NewTree();
-    ASSERT_EQ(Load(kExampleImage, beside.get(), nullptr, 0), 1);
-    EXPECT_EQ(DumpTree(beside.get()), "0 09 -\n0 01 -\n1 0E '616263' [0102]\n");
+    EXPECT_EQ(Save(example.get()), kExampleImage);
+    ClTreeOwner loaded = NewTree();
+    ASSERT_EQ(Load(kExampleImage, loaded.get(), CLT_LOAD_REPLACE_ROOT), 1);
+    EXPECT_EQ(DumpTree(loaded.get()), DumpTree(example.get()));
     // A spare count adds zeroed counter slots to data blocks and a spare tail to every block;
     // node flag bits 0x08 and 0x10 from the file do not count.
     ClTreeOwner spare = NewTree();
     ASSERT_EQ(Load(Image(0x06, Hex("19 00 00 00  0E 01 03 616263 02 0102  04 01 00 00  80")),
-                   spare.get(), nullptr, CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT, 4),
+                   spare.get(), CLT_LOAD_SPARE | CLT_LOAD_REPLACE_ROOT, 4),
               1);
     EXPECT_EQ(DumpTree(spare.get()),
               "0 09 -\n1 1C - [] +00000000\n1 1E '616263' [010200000000] +00000000\n");
@@ -113,17 +77,14 @@ TEST_F(TreeFile, RandomTreesRoundTripNodeByNode) {
     for (unsigned seed = 1; seed <= 12; ++seed) {
         bool withSpare = seed % 2 == 0;
         ClTreeOwner source = RandomTree(seed, 400, withSpare, true);
-        for (std::uint8_t magic : {std::uint8_t{0}, CLT_MAGIC}) {
-            string image = Save(source.get(), nullptr, kNamesAndData | magic);
-            ClTreeOwner loaded = NewTree();
-            ASSERT_EQ(Load(image, loaded.get(), nullptr, CLT_LOAD_REPLACE_ROOT | magic), 1)
-                << "seed " << seed;
-            ASSERT_EQ(DumpTree(loaded.get(), TN_SPARE), DumpTree(source.get(), TN_SPARE))
-                << "seed " << seed;
-            if (!withSpare) {
-                EXPECT_EQ(Save(loaded.get(), nullptr, kNamesAndData | magic), image)
-                    << "saving the loaded tree gives the same bytes, seed " << seed;
-            }
+        string image = Save(source.get());
+        ClTreeOwner loaded = NewTree();
+        ASSERT_EQ(Load(image, loaded.get(), CLT_LOAD_REPLACE_ROOT), 1) << "seed " << seed;
+        ASSERT_EQ(DumpTree(loaded.get(), TN_SPARE), DumpTree(source.get(), TN_SPARE))
+            << "seed " << seed;
+        if (!withSpare) {
+            EXPECT_EQ(Save(loaded.get()), image)
+                << "saving the loaded tree gives the same bytes, seed " << seed;
         }
     }
 }
@@ -137,8 +98,6 @@ TEST_F(TreeFile, DamagedImagesFailCleanly) {
         std::uint32_t spare;
         const char* what;
     } rows[] = {
-        {"CLT2" + kExampleImage, CLT_MAGIC, 0, "wrong magic"},
-        {kExampleImage, CLT_MAGIC, 0, "missing magic"},
         {Image(0x04, root + Hex("FFFFFFFF0F 80")), 0, 0, "data length far beyond the file"},
         {Image(0x04, root + Hex("F0FFFFFF07 80"), UINT64_MAX >> 1), 0, 0,
          "2 GiB data block in a small file with a huge budget"},
@@ -150,12 +109,8 @@ TEST_F(TreeFile, DamagedImagesFailCleanly) {
          "a value climbing to the top level"},
     };
     for (const auto& row : rows) {
-        // On its own, with no trailer to read on into.
-        ASSERT_TRUE(WriteWholeFile(dir_.File("damaged.bin"), row.image));
-        ClFileHandle file = OpenScratchFile(dir_.File("damaged.bin"), GENERIC_READ);
         ClTreeOwner tree = NewTree();
-        EXPECT_EQ(ClTreeLoad(file.get(), tree.get(), nullptr, row.options, row.spare), 0)
-            << row.what;
+        EXPECT_EQ(Load(row.image, tree.get(), row.options, row.spare), 0) << row.what;
     }
 
     // Budgets that end inside a record fail; one that ends between records ends the image.
@@ -163,8 +118,7 @@ TEST_F(TreeFile, DamagedImagesFailCleanly) {
     for (std::size_t budget = 0; budget < body.size(); ++budget) {
         ClTreeOwner target = NewTree();
         bool atRecordEnd = budget == 0 || budget == 4 || budget == 13;
-        EXPECT_EQ(Load(Image(0x06, body, budget), target.get(), nullptr, 0, 0, false),
-                  atRecordEnd ? 1 : 0)
+        EXPECT_EQ(Load(Image(0x06, body, budget) + "TAIL", target.get(), 0), atRecordEnd ? 1 : 0)
             << "budget " << budget;
     }
 }
