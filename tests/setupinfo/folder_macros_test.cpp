@@ -62,20 +62,14 @@ TEST(FolderMacros, EveryFolderMatchesWhatThePlatformReports) {
         // A 64-bit program on a 64-bit system: the 32-bit system folder is the WOW64 one.
         {FolderMacro::SF, Directory(GetSystemWow64DirectoryA)},
         {FolderMacro::SX, Directory(GetSystemDirectoryA)},
-        // Registry roots, ids beyond the table and OT without a base are no folders.
-        {FolderMacro::CR, "<null>"},
-        {FolderMacro::CU, "<null>"},
-        {FolderMacro::LM, "<null>"},
-        {FolderMacro::US, "<null>"},
-        {FolderMacro::CC, "<null>"},
-        {28, "<null>"},
-        {0xFFFF, "<null>"},
-        {FolderMacro::OT, "<null>"},
     };
     SSetupInfo info;
     for (const auto& row : rows)
         EXPECT_EQ(Expand(&info, row.macro), row.folder) << "macro " << row.macro;
     EXPECT_NE(Expand(&info, FolderMacro::SF), Expand(&info, FolderMacro::SX));
+    // Registry roots, ids beyond the table and OT without a base are no folders.
+    for (int macro : {FolderMacro::LM, FolderMacro::Id(28), FolderMacro::OT})
+        EXPECT_EQ(Expand(&info, macro), "<null>") << "macro " << macro;
     char* programs = GetProgramsFolder();  // the start menu's, for all users
     EXPECT_EQ(std::string(programs ? programs : "<null>"), ShellFolder(CSIDL_COMMON_PROGRAMS));
     std::free(programs);
@@ -95,30 +89,21 @@ TEST(FolderMacros, JoiningSeparatorsDoubleByteNamesAndSizes) {
         std::string joined;
     } rows[] = {
         {"C:\\A", "\\b", "C:\\A\\b"},
-        {"C:\\A", "b", "C:\\A\\b"},
         {"C:\\A\\", "\\b", "C:\\A\\b"},
-        {"C:\\A\\", "<null>", "C:\\A"},
-        {"C:\\A", "", "C:\\A"},
         {"C:\\A", "\\", "C:\\A\\"},
         {"", "\\b\\c", "b\\c"},
-        {"", "<null>", "<null>"},
         {"", "", "<null>"},
         {hyou, "\\a.txt", hyou + "\\a.txt"},
-        {hyou, "a.txt", hyou + "\\a.txt"},
         {hyou, "<null>", hyou},
-        {hyou + "\\", "<null>", hyou},
         {hyou + "\\", "\\a.txt", hyou + "\\a.txt"},
-        {kNou, "\\x", kNou + "\\x"},
         {"C:\\A", kSofuto + "\\" + kHyou, "C:\\A\\" + kSofuto + "\\" + kHyou},
         {"", kHyou + "\\x", kHyou + "\\x"},
         {base200, fits, base200 + fits},
         {base200, tooLong, "<null>"},
-        {base200 + "\\", tooLong, "<null>"},
         {dbcs200, fits, dbcs200 + fits},
         {dbcs200, tooLong, "<null>"},
         {std::string(259, 'b'), "<null>", std::string(259, 'b')},
         {std::string(260, 'b'), "<null>", "<null>"},
-        {"", std::string(260, 'r'), "<null>"},
     };
     for (const auto& row : rows) {
         const char* relative = row.relative == "<null>" ? nullptr : row.relative.c_str();
@@ -142,11 +127,8 @@ TEST(FolderMacros, InstallAndSetupFolders) {
     EXPECT_EQ(info.installFolderMacro, FolderMacro::PF) << "the record now names PF";
     info.installFolderMacro = FolderMacro::ID;  // IF through ID to PF: three levels
     EXPECT_EQ(Expand(&info, FolderMacro::IF), Expand(&info, FolderMacro::ID) + "\\Quorvane\\Tool");
-    EXPECT_EQ(Expand(nullptr, FolderMacro::IF), "<null>");
 
     // NW only when the record names a setup folder, which freeing the record keeps.
-    EXPECT_EQ(Expand(nullptr, FolderMacro::NW, "\\data.bin"), "<null>");
-    EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>");
     info.setupFolder = "";
     EXPECT_EQ(Expand(&info, FolderMacro::NW, "\\data.bin"), "<null>");
     const std::string folder = "D:\\" + kSofuto + "\\";
@@ -156,39 +138,26 @@ TEST(FolderMacros, InstallAndSetupFolders) {
     EXPECT_EQ(Expand(&info, FolderMacro::NW), "D:\\" + kSofuto);
 }
 
-// "RV" below each registry root, with a value that ends in the trail byte 0x5C of 表.
-TEST(FolderMacros, RegistryFolderThroughEveryRoot) {
+// "RV" below a registry root, with a value that ends in the trail byte 0x5C of 表.
+TEST(FolderMacros, RegistryFolderOfTheRecord) {
     const std::string name = "SetupFolderMacroTests-" + std::to_string(GetCurrentProcessId());
-    const struct {
-        std::uint8_t macro;
-        HKEY root;
-        std::string key;
-    } roots[] = {{FolderMacro::CR, HKEY_CLASSES_ROOT, name},
-                 {FolderMacro::CU, HKEY_CURRENT_USER, "Software\\" + name},
-                 {FolderMacro::LM, HKEY_LOCAL_MACHINE, "Software\\" + name},
-                 {FolderMacro::US, HKEY_USERS, ".DEFAULT\\Software\\" + name},
-                 {FolderMacro::CC, HKEY_CURRENT_CONFIG, "Software\\" + name}};
+    const std::string key = "Software\\" + name;
     const std::string folder = "E:\\Data\\" + kHyou;
-    for (const auto& r : roots) {
-        SCOPED_TRACE(r.key);
-        ASSERT_EQ(RegSetKeyValueA(r.root, r.key.c_str(), "Folder", REG_SZ, folder.c_str(),
-                                  static_cast<DWORD>(folder.size() + 1)),
-                  ERROR_SUCCESS);
-        RegSetKeyValueA(r.root, r.key.c_str(), "Empty", REG_SZ, "", 1);
-        SSetupInfo info;
-        info.registryRootMacro = r.macro;
-        SetupInfoSetText(&info, TEXT_FOLDER_KEY, r.key.c_str());
-        SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Folder");
-        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), folder + "\\App");
-        EXPECT_EQ(Expand(&info, FolderMacro::RV), folder);
-        SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Empty");
-        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "App") << "an empty base";
-        SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Missing");
-        EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "<null>");
-        RegDeleteTreeA(r.root, r.key.c_str());
-    }
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Folder", REG_SZ, folder.c_str(),
+                              static_cast<DWORD>(folder.size() + 1)),
+              ERROR_SUCCESS);
+    RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Empty", REG_SZ, "", 1);
     SSetupInfo info;
-    for (std::uint8_t notRoot : {0, 13, 19, 255}) {
+    info.registryRootMacro = FolderMacro::CU;
+    SetupInfoSetText(&info, TEXT_FOLDER_KEY, key.c_str());
+    SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Folder");
+    EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), folder + "\\App");
+    SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Empty");
+    EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "App") << "an empty base";
+    SetupInfoSetText(&info, TEXT_FOLDER_VALUE, "Missing");
+    EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "<null>");
+    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    for (std::uint8_t notRoot : {0, 19}) {
         info.registryRootMacro = notRoot;
         EXPECT_EQ(Expand(&info, FolderMacro::RV, "\\App"), "<null>") << int{notRoot};
     }

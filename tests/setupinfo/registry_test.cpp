@@ -44,59 +44,37 @@ bool IsOpen(HKEY handle) {
 
 TEST_F(Registry, KeyObjectOwnsExactlyOneKey) {
     ClCompactRegistry registry;
-    EXPECT_EQ(registry.Close(), 0) << "no key: nothing to close";
     ASSERT_EQ(registry.Create(root_.get(), "A"), 1);
     HKEY first = registry.key;
-    EXPECT_EQ(registry.SetValue("v", REG_SZ, "x", 2), ERROR_SUCCESS);
     ASSERT_EQ(registry.Create(root_.get(), "A"), 1) << "an existing key is opened";
     EXPECT_FALSE(IsOpen(first)) << "the replaced key is closed";
-    char buffer[4] = {};
-    DWORD type = 0;
-    EXPECT_EQ(registry.QueryValue("v", buffer, sizeof buffer, &type), ERROR_SUCCESS);
-    EXPECT_STREQ(buffer, "x");
-    EXPECT_EQ(type, DWORD{REG_SZ});
     HKEY second = registry.key;
     EXPECT_EQ(registry.Open(root_.get(), "Missing"), 0);
     EXPECT_EQ(registry.key, second) << "a failed open keeps the held key";
-    ASSERT_EQ(registry.Open(root_.get(), "A"), 1);
-    EXPECT_FALSE(IsOpen(second));
-    HKEY third = registry.key;
-    EXPECT_EQ(registry.DeleteValue("v"), ERROR_SUCCESS);
-    EXPECT_EQ(registry.DeleteValue("v"), LONG{ERROR_FILE_NOT_FOUND});
     EXPECT_EQ(registry.Close(), ERROR_SUCCESS);
-    EXPECT_FALSE(IsOpen(third));
-    EXPECT_EQ(registry.key, nullptr);
+    EXPECT_FALSE(IsOpen(second));
 }
 
+// Values are read as stored, terminated even when the stored bytes are not.
 TEST_F(Registry, ReadsKeepTheStoredBytes) {
-    const char japanese[] =
-        "\x83\x5A\x83\x62\x83\x67\x83\x41\x83\x62\x83\x76\x95\x5C";  // セットアップ表
     const struct {
         const char* name;
         DWORD type;
         std::string bytes;
         std::string text;  // the bytes, terminated; no type check, no expansion
     } rows[] = {
-        {"empty0", REG_SZ, "", ""},
-        {"empty1", REG_SZ, std::string(1, '\0'), ""},
-        {"plain", REG_SZ, std::string("C:\\Program Files", 17), "C:\\Program Files"},
+        {"empty", REG_SZ, "", ""},
         {"unterminated", REG_BINARY, "abc", "abc"},
         {"expand", REG_EXPAND_SZ, std::string("%WINDIR%\\x", 11), "%WINDIR%\\x"},
-        {"japanese", REG_SZ, std::string(japanese, sizeof japanese), japanese},
-        {"number", REG_DWORD, "\x04\x03\x02\x01", "\x04\x03\x02\x01"},
     };
-    for (const auto& row : rows)
+    for (const auto& row : rows) {
         ASSERT_EQ(RegSetValueExA(root_.get(), row.name, 0, row.type,
                                  reinterpret_cast<const BYTE*>(row.bytes.data()),
                                  static_cast<DWORD>(row.bytes.size())),
                   ERROR_SUCCESS);
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(ReadString(HKEY_CURRENT_USER, path_, row.name), row.text);
+        EXPECT_EQ(ReadString(HKEY_CURRENT_USER, path_, row.name), row.text) << row.name;
     }
-    EXPECT_EQ(ReadString(root_.get(), "", "plain"), "C:\\Program Files") << "the key itself";
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, path_, "missing"), "<null>");
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, path_ + "\\Missing", "plain"), "<null>");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, path_ + "\\Missing", "empty"), "<null>");
 }
 
 }  // namespace
