@@ -57,11 +57,9 @@ TEST_F(TextFile, LineEndFormsAndLastLines) {
         {"a\r\n\r\nb", {"a", "", "b"}},
         {"a\n\rb", {"a", "b"}},
         {"a\rb\nc", {"a", "b", "c"}},
-        {"a\n\nb", {"a", "", "b"}},
         {"a\r\rb", {"a", "", "b"}},
         {"a\r\n", {"a"}},
         {"a\r\n\r\n", {"a", ""}},
-        {"no end", {"no end"}},
         {"", {}},
         {kHyo + "\\" + kSo + "\r\n" + kNou, {kHyo + "\\" + kSo, kNou}},
     };

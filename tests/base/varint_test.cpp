@@ -11,8 +11,7 @@ TEST(Varint, KnownBytesBothWays) {
         std::vector<std::uint8_t> bytes;
         std::uint32_t value;
     };
-    const Case cases[] = {{{0x00}, 0},
-                          {{0x7F}, 127},
+    const Case cases[] = {{{0x7F}, 127},
                           {{0x80, 0x01}, 128},
                           {{0xE5, 0x8E, 0x26}, 624485},
                           {{0xFF, 0xFF, 0xFF, 0xFF, 0x0F}, 0xFFFFFFFFu}};
