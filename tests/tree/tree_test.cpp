@@ -121,7 +121,7 @@ TEST(TreeDelete, FirstMiddleAndLastOfEachList) {
 }
 
 TEST(TreeCopyAndClear, DeepCopyWithSpareTailsReplacesTheContent) {
-    ClTreeOwner source = RandomTree(5, 300, true, true);
+    ClTreeOwner source = RandomTree(5, 300, true);
     ClTreeOwner destination = NewTree();
     AddNamed(destination.get(), ClTreeRoot(destination.get()), false, "stale");
     AddNamed(destination.get(), nullptr, true, "stale top");
@@ -130,7 +130,6 @@ TEST(TreeCopyAndClear, DeepCopyWithSpareTailsReplacesTheContent) {
     // nothing is shared.
     EXPECT_EQ(DumpTree(destination.get()), DumpTree(source.get()));
     const std::string root = "0 1D - [0908] +ABABABAB\n";
-    EXPECT_EQ(DumpTree(destination.get()).substr(0, root.size()), root);
     // Clearing keeps only the root, with emptied links.
     EXPECT_EQ(ClTreeClear(destination.get()), 1);
     EXPECT_EQ(DumpTree(destination.get()), root);

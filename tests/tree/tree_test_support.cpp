@@ -58,7 +58,7 @@ std::string DumpTree(ClTree* tree, std::uint8_t ignoredFlags) {
     return dump;
 }
 
-ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain) {
+ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare) {
     static const char* const kNames[] = {"a",   "A",   "\x95\x5C", "\x83\x41",  "\x83\x61", "",
                                          "dup", "dup", "\\",       "Setup.exe", "64",       "SF"};
     std::mt19937 random(seed);
@@ -69,12 +69,10 @@ ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain)
         std::memset(ClTreeReplaceRoot(tree.get(), &head)->data + 2, 0xAB, 4);
     }
     std::vector<ClTreeNode*> keys{ClTreeRoot(tree.get())};
-    if (deepChain) {
-        ClTreeNode* chain = keys[0];
-        for (int depth = 1; depth <= kTreeMaxDepth; ++depth)
-            chain = AddNamed(tree.get(), chain, true, depth % 2 ? "\x95\x5C" : "d");
-        keys.push_back(chain);
-    }
+    ClTreeNode* chain = keys[0];
+    for (int depth = 1; depth <= kTreeMaxDepth; ++depth)
+        chain = AddNamed(tree.get(), chain, true, depth % 2 ? "\x95\x5C" : "d");
+    keys.push_back(chain);
     for (int i = 0; i < nodes; ++i) {
         ClTreeNode* parent = keys[random() % keys.size()];
         bool key = random() % 3 == 0;

@@ -27,4 +27,4 @@ std::string NodeData(const ClTreeNode* node);
 // 5C), empty, duplicate and long names, keys and values of one name, data of every small
 // length, spare tails, further top-level keys and a chain down to the deepest level.
 // With spare tails, the root has data and a spare tail too.
-ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare, bool deepChain);
+ClTreeOwner RandomTree(unsigned seed, int nodes, bool withSpare);
