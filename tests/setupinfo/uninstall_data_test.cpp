@@ -75,7 +75,6 @@ TEST(UninstallData, WritesKnownBytesAndReadsThemBack) {
     EXPECT_EQ(DumpTree(log.get()),
               "0 09 -\n0 01 -\n0 03 '433A'\n"
               "1 1E '78' [04000000070000000200000000000000] +00000000\n");
-    EXPECT_EQ(info.optionBits, 1u << 16);
     EXPECT_STREQ(info.texts[21], "A.dat");
     file.Close();
 
