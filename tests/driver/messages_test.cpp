@@ -34,36 +34,27 @@ TEST(StringTable, EveryTextIsStoredByteForByteInCodePage932) {
 }
 
 // Shows a box on this thread while a second thread reads and answers it.
-SeenMessageBox ShowAndAnswer(UINT messageId, const char* argument, int* result = nullptr) {
+SeenMessageBox ShowAndAnswer(UINT messageId, const std::string& argument) {
     SeenMessageBox seen;
     std::thread watcher([&] { seen = AnswerMessageBox(GetCurrentProcessId(), 10000); });
-    int shown = ShowMessageBox(nullptr, messageId, IDS_CAPTION_ERROR, MB_OK, argument);
+    ShowMessageBox(nullptr, messageId, IDS_CAPTION_ERROR, MB_OK, argument.c_str());
     watcher.join();
-    if (result)
-        *result = shown;
     EXPECT_TRUE(seen.found) << "message " << messageId;
+    EXPECT_EQ(seen.caption, ExpectedText(IDS_CAPTION_ERROR));
     return seen;
 }
 
 TEST(MessageBox, ArgumentReplacesPercentSWithinTheOutputBuffer) {
     const std::string path = "C:\\\x95\x5C\\file.txt";
-    int result = 0;
-    SeenMessageBox box = ShowAndAnswer(IDS_CANNOT_CREATE_FILE, path.c_str(), &result);
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(box.caption, ExpectedText(IDS_CAPTION_ERROR));
-    EXPECT_EQ(box.text, ExpectedMessage(IDS_CANNOT_CREATE_FILE, path));
-    EXPECT_EQ(ShowAndAnswer(IDS_BAD_COMMAND_LINE, nullptr).text,
-              ExpectedMessage(IDS_BAD_COMMAND_LINE, ""))
-        << "a null argument counts as empty";
-
+    EXPECT_EQ(ShowAndAnswer(IDS_CANNOT_CREATE_FILE, path).text,
+              ExpectedMessage(IDS_CANNOT_CREATE_FILE, path));
     // A template of 40 bytes: 40 + 4055 + 1 = 4096 bytes still fit the output buffer.
     ASSERT_EQ(std::strlen(ExpectedText(IDS_CANNOT_READ_FILE)), 40u);
     std::string fits(4055, 'x');
-    EXPECT_EQ(ShowAndAnswer(IDS_CANNOT_READ_FILE, fits.c_str()).text,
+    EXPECT_EQ(ShowAndAnswer(IDS_CANNOT_READ_FILE, fits).text,
               ExpectedMessage(IDS_CANNOT_READ_FILE, fits));
-    SeenMessageBox empty = ShowAndAnswer(IDS_CANNOT_READ_FILE, (fits + "x").c_str());
-    EXPECT_EQ(empty.text, "") << "one byte more gives an empty box";
-    EXPECT_EQ(empty.caption, ExpectedText(IDS_CAPTION_ERROR));
+    EXPECT_EQ(ShowAndAnswer(IDS_CANNOT_READ_FILE, fits + "x").text, "")
+        << "one byte more gives an empty box";
 }
 
 }  // namespace
