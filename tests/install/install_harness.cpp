@@ -252,7 +252,6 @@ void CInstallSession::Run() {
                 DispatchMessageA(&message);
             }
             std::string before = State();
-            ++steps;
             if (!run->Step()) {
                 failed = true;
                 stateBeforeFailure = before;

@@ -85,7 +85,6 @@ class CInstallSession {
     CInstallPageTracker* run = nullptr;
     bool prepared = false;
     bool failed = false;
-    int steps = 0;
     std::vector<SeenMessageBox> boxes;
     std::string stateBeforeFailure;
     std::string stateAfterFailure;
