@@ -1,10 +1,12 @@
 #include "tests/support/machine_snapshot.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -19,29 +21,12 @@ struct SFilter {
     }
 };
 
-// Size and hash of a file's bytes, read in blocks: the drive holds hundreds of megabytes. A
-// file that another program holds without sharing cannot be read: it says so.
+// Size and hash of a file's bytes. A file that another program holds without sharing reads as
+// empty.
 std::string DescribeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "in use";
-    // FNV-1a over 8-byte words, the last one padded with zeros: fast enough for a whole drive.
-    static std::vector<std::uint64_t> block(1 << 17);
-    std::uint64_t hash = 14695981039346656037ull, size = 0;
-    for (DWORD got = 0;
-         ReadFile(file, block.data(), static_cast<DWORD>(block.size() * 8), &got, nullptr) &&
-         got > 0;
-         size += got) {
-        std::memset(reinterpret_cast<char*>(block.data()) + got, 0, (8 - got % 8) % 8);
-        for (DWORD word = 0; word < (got + 7) / 8; ++word)
-            hash = (hash ^ block[word]) * 1099511628211ull;
-    }
-    CloseHandle(file);
-    char text[48];
-    std::snprintf(text, sizeof text, "%llu bytes %016llx", static_cast<unsigned long long>(size),
-                  static_cast<unsigned long long>(hash));
-    return text;
+    const std::string bytes = ReadWholeFile(path);
+    return std::to_string(bytes.size()) + " bytes " +
+           std::to_string(std::hash<std::string>()(bytes));
 }
 
 void WalkFolder(const std::string& folder, const SFilter& filter, MachineSnapshot* snapshot) {

@@ -7,23 +7,12 @@
 #include <fstream>
 #include <sstream>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+// getpid: MinGW's unistd.h declares it too.
 #include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
 namespace {
-
-unsigned long ProcessId() {
-#ifdef _WIN32
-    return GetCurrentProcessId();
-#else
-    return static_cast<unsigned long>(getpid());
-#endif
-}
 
 // Removes a folder with everything in it, read-only files too (Windows refuses to delete
 // those until they are made writable).
@@ -45,7 +34,7 @@ TempDir::TempDir() {
     static int counter = 0;
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
-    base_ = fs::temp_directory_path() / ("setup-tests-" + std::to_string(ProcessId()));
+    base_ = fs::temp_directory_path() / ("setup-tests-" + std::to_string(getpid()));
     fs::path dir = base_ / (name + "-" + std::to_string(++counter));
     RemoveTree(dir);
     fs::create_directories(dir);
