@@ -112,12 +112,6 @@ void CloseNotepad() {
     }
 }
 
-void MakeFolder(CWizardPilot& wizard, HWND browser, const std::string& name) {
-    HWND ask = wizard.TypeNewFolder(browser, Sjis(name));
-    Shoot("make-folder");
-    PressToClose(ask, IDOK);
-}
-
 bool Install(const std::string& setup) {
     CWizardPilot wizard(Quoted(setup));
     if (!wizard.WaitForSheet())
@@ -153,7 +147,9 @@ bool Install(const std::string& setup) {
     if (browser == nullptr)
         return Fail("no folder browser");
     Shoot("folder-browser");
-    MakeFolder(wizard, browser, "家計簿表");
+    HWND ask = wizard.TypeNewFolder(browser, Sjis("家計簿表"));
+    Shoot("make-folder");
+    PressToClose(ask, IDOK);
     Shoot("folder-browser-new-folder");
     PressToClose(browser, IDOK);
     Shoot("destination-chosen");

@@ -65,23 +65,16 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-std::string ProgramFiles() {
-    return ReadString("", "ProgramFilesDir");
-}
-
-std::string WindowsFolder() {
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    return windows;
+long MachineDword(const std::string& key, const std::string& name) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                     &value, &size) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<long>(value);
 }
 
 long ProductCount() {
-    DWORD value = 0, type = 0, size = sizeof value;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Quorvane\\UninsDat\\2.0", "RefC", RRF_RT_ANY,
-                     &type, &value, &size) != ERROR_SUCCESS ||
-        type != REG_DWORD)
-        return -1;
-    return static_cast<long>(value);
+    return MachineDword("Software\\Quorvane\\UninsDat\\2.0", "RefC");
 }
 
 std::string RunOnceValue(const char* name) {

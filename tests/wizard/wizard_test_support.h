@@ -31,11 +31,17 @@ MachineSnapshot Machine(const TempDir& scratch);
 std::string Changes(const MachineSnapshot& before, const MachineSnapshot& after);
 
 std::string Quoted(const std::string& path);
-// The folders of the 64-bit program files and of Windows.
-std::string ProgramFiles();
-std::string WindowsFolder();
+// The folders of the 64-bit program files and of Windows, as every Wine prefix has them.
+inline std::string ProgramFiles() {
+    return "C:\\Program Files";
+}
+inline std::string WindowsFolder() {
+    return "C:\\windows";
+}
 
-// "RefC" of the shared uninstaller's key; -1 when it is missing or no REG_DWORD.
+// A REG_DWORD value of a key below HKLM; -1 when it is missing or of another type.
+long MachineDword(const std::string& key, const std::string& name);
+// "RefC" of the shared uninstaller's key.
 long ProductCount();
 // A value of HKLM\...\CurrentVersion\RunOnce, or "(none)".
 std::string RunOnceValue(const char* name);
