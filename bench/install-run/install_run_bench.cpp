@@ -45,7 +45,8 @@ void Report(const char* phase, unsigned files, unsigned long long bytes, double 
 
 // Every file entry of the package decoded, without installing anything: into one scratch file
 // (the decoder's share), or each into a new file of a scratch folder (the decoder and the
-// creation of the files). files and bytes count what was decoded.
+// creation of the files). files and bytes count what was decoded; a negative time when an entry
+// could not be decoded, so that no figure is reported for less than the whole package.
 double DecodeOnly(const char* setupPath, bool newFiles, unsigned* files,
                   unsigned long long* bytes) {
     SCompress codec;
@@ -60,6 +61,7 @@ double DecodeOnly(const char* setupPath, bool newFiles, unsigned* files,
     CreateDirectoryA(scratch, nullptr);
     std::snprintf(folder, sizeof folder, "%s", scratch);
     SFileStream* out = nullptr;
+    bool failed = false;
     *files = 0;
     *bytes = 0;
     LARGE_INTEGER start = Now();
@@ -77,10 +79,12 @@ double DecodeOnly(const char* setupPath, bool newFiles, unsigned* files,
             out = FileStreamOpen(scratch, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  newFiles ? 0 : FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         }
-        FileStreamSeek(out, 0);
-        codec.ExpandEntry(program.get(), out, stored);
         std::uint64_t size = 0;
-        FileStreamTell(out, &size);
+        if (out == nullptr || !FileStreamSeek(out, 0) ||
+            !codec.ExpandEntry(program.get(), out, stored) || !FileStreamTell(out, &size)) {
+            failed = true;
+            break;
+        }
         if (newFiles) {
             FileStreamClose(out);
             out = nullptr;
@@ -91,12 +95,13 @@ double DecodeOnly(const char* setupPath, bool newFiles, unsigned* files,
     double seconds = Seconds(start, Now());
     if (out)
         FileStreamClose(out);
-    for (unsigned i = 0; newFiles && i < *files; ++i) {
+    // One past the count: the file an entry failed to decode into.
+    for (unsigned i = 0; newFiles && i <= *files; ++i) {
         std::snprintf(scratch, sizeof scratch, "%s\\%u", folder, i);
         DeleteFileA(scratch);
     }
     RemoveDirectoryA(folder);
-    return seconds;
+    return failed ? -1 : seconds;
 }
 
 // A run without a window: what the install costs without the page's painting.
@@ -185,6 +190,10 @@ int main(int argc, char** argv) {
     unsigned long long bytes = 0;
     double decodeNew = DecodeOnly(argv[1], true, &files, &bytes);
     double decode = DecodeOnly(argv[1], false, &files, &bytes);
+    if (decodeNew < 0 || decode < 0) {
+        std::fprintf(stderr, "install_run_bench: an entry of %s does not decode\n", argv[1]);
+        return 1;
+    }
 
     Report("install run", files, bytes, shown.total);
     Report("  prepare", 0, 0, shown.prepare);
