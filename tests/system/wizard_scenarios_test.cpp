@@ -273,21 +273,14 @@ description = "追加の説明です。"
 TEST(WizardScenarios, FolderFilesAndGroupWithTrailBytes5CAnd7C) {
     TempDir dir;
     // 表, ソ and 能 end in the byte of "\\", ポ in the byte of "|".
-    const std::string setup = BuildWizardPackage(dir, "dbcs", R"(
-[product]
-name = "表示試験"
-publisher = "表示会社"
-[install]
-folder = '64\DbcsTest'
-uninstall_key = "QuorvaneDbcs"
-pages = ["dest_folder", "dest_group", "start", "progress", "finish"]
-[[component]]
-name = "本体"
-files = [
-  { source = "app.txt", name = "表示ポ.txt", shortcut = { name = "能力ポ", desktop = true, program_menu = true } },
-  { source = "help.txt", dest = 'IF\ソフトポ', name = "能.txt" },
-]
-)");
+    const std::string setup = BuildWizardPackage(
+        dir, "dbcs",
+        Product("表示試験", "QuorvaneDbcs", "DbcsTest",
+                "dest_folder dest_group start progress finish", "",
+                R"({ source = "app.txt", name = "表示ポ.txt", shortcut = { name = "能力ポ", )"
+                R"(desktop = true, program_menu = true } }, )"
+                R"({ source = "help.txt", dest = 'IF\ソフトポ', name = "能.txt" })",
+                "表示会社"));
     ASSERT_FALSE(setup.empty());
     const MachineSnapshot before = Machine(dir);
     {
